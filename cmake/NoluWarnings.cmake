@@ -1,0 +1,19 @@
+# Warning and sanitizer flags shared by every target of the project (not by the
+# third-party code, which gets its own flags in NoluDependencies.cmake).
+add_library(nolu_options INTERFACE)
+target_compile_options(nolu_options INTERFACE
+  $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Wno-missing-field-initializers>)
+
+if(NOLU_WINDOWS)
+  # Every program is a UTF-16 program; the Windows API is used in its W form only.
+  target_compile_definitions(nolu_options INTERFACE UNICODE _UNICODE _WIN32_WINNT=0x0A00
+                             WINVER=0x0A00 NOMINMAX WIN32_LEAN_AND_MEAN)
+  # Wine cannot find the MinGW runtime DLLs, and a setup must run from a bare system.
+  target_link_options(nolu_options INTERFACE -static -static-libgcc -static-libstdc++)
+endif()
+
+if(NOLU_SANITIZE)
+  target_compile_options(nolu_options INTERFACE -fsanitize=address,undefined
+                         -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(nolu_options INTERFACE -fsanitize=address,undefined)
+endif()
