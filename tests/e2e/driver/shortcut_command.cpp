@@ -1,0 +1,96 @@
+// shortcut-target: what a shell link points at, read through the shell as Explorer does.
+#include <windows.h>
+// The shell and COM headers build on <windows.h>.
+#include <shlobj.h>
+#include <wrl/client.h>
+
+#include "arguments.h"
+#include "driver_commands.h"
+#include "win32_handles.h"
+
+namespace nolu::driver {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+// Link fields hold paths, which may be long.
+constexpr int kFieldChars = 32768;
+
+String FromBuffer(const std::wstring& buffer) {
+  return String(reinterpret_cast<const char16_t*>(buffer.c_str()));
+}
+
+}  // namespace
+
+ExitCode CreateShortcut(const StringList& args, JsonWriter& result) {
+  const Arguments a(args, OptionNames{{u"target", u"arguments", u"workdir", u"description"}, {}});
+  if (a.Positional().size() != 1) throw UsageError(u"give one link file");
+  const String& path = a.Positional()[0];
+  const std::optional<String> target = a.Find(u"target");
+  if (!target) throw UsageError(u"give the target: --target PATH");
+
+  const ComApartment com;
+  ComPtr<IShellLinkW> link;
+  HRESULT hr =
+      CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link));
+  if (FAILED(hr)) throw SystemFailure(u"creating a shell link object", hr);
+  const auto wide = [](const String& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+  };
+  link->SetPath(wide(*target));
+  link->SetArguments(wide(a.Get(u"arguments")));
+  link->SetWorkingDirectory(wide(a.Get(u"workdir")));
+  link->SetDescription(wide(a.Get(u"description")));
+  ComPtr<IPersistFile> file;
+  hr = link.As(&file);
+  if (FAILED(hr)) throw SystemFailure(u"IPersistFile of the shell link", hr);
+  hr = file->Save(wide(path), TRUE);
+  if (FAILED(hr)) throw SystemFailure(u"writing the link " + path, hr);
+  result.Field("link", path).Field("target", *target);
+  return ExitCode::kOk;
+}
+
+ExitCode ReadShortcut(const StringList& args, JsonWriter& result) {
+  const Arguments a(args, OptionNames{});
+  if (a.Positional().size() != 1) throw UsageError(u"give one link file");
+  const String& path = a.Positional()[0];
+  if (GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.c_str())) ==
+      INVALID_FILE_ATTRIBUTES) {
+    throw NotFoundError(u"no link file " + path);
+  }
+
+  const ComApartment com;
+  ComPtr<IShellLinkW> link;
+  HRESULT hr =
+      CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link));
+  if (FAILED(hr)) throw SystemFailure(u"creating a shell link object", hr);
+  ComPtr<IPersistFile> file;
+  hr = link.As(&file);
+  if (FAILED(hr)) throw SystemFailure(u"IPersistFile of the shell link", hr);
+  hr = file->Load(reinterpret_cast<const wchar_t*>(path.c_str()), STGM_READ);
+  if (FAILED(hr)) throw SystemFailure(u"reading the link " + path, hr);
+
+  std::wstring target(kFieldChars, L'\0');
+  std::wstring arguments(kFieldChars, L'\0');
+  std::wstring folder(kFieldChars, L'\0');
+  std::wstring description(kFieldChars, L'\0');
+  std::wstring icon(kFieldChars, L'\0');
+  int icon_index = 0;
+  // Raw: the path as stored, without the shell's search for a moved target.
+  link->GetPath(target.data(), kFieldChars, nullptr, SLGP_RAWPATH);
+  link->GetArguments(arguments.data(), kFieldChars);
+  link->GetWorkingDirectory(folder.data(), kFieldChars);
+  link->GetDescription(description.data(), kFieldChars);
+  link->GetIconLocation(icon.data(), kFieldChars, &icon_index);
+
+  result.Field("link", path)
+      .Field("target", FromBuffer(target))
+      .Field("arguments", FromBuffer(arguments))
+      .Field("workdir", FromBuffer(folder))
+      .Field("description", FromBuffer(description))
+      .Field("icon", FromBuffer(icon))
+      .Field("icon_index", static_cast<int64_t>(icon_index));
+  return ExitCode::kOk;
+}
+
+}  // namespace nolu::driver
