@@ -12,6 +12,7 @@
 
 #include "arguments.h"
 #include "driver_commands.h"
+#include "win32_text.h"
 
 namespace nolu::driver {
 namespace {
@@ -140,7 +141,7 @@ int wmain(int argc, wchar_t** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
   nolu::StringList args;
   for (int i = 1; i < argc; ++i)
-    args.emplace_back(reinterpret_cast<const char16_t*>(argv[i]));
+    args.push_back(nolu::driver::FromWide(argv[i]));
   const int code = nolu::driver::Run(args);
   std::fflush(stdout);
   return code;

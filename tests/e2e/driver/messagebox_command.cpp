@@ -1,6 +1,10 @@
 // messagebox: answers a message box as a user would: read it, press one of its buttons.
 #include <windows.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "arguments.h"
 #include "base/format.h"
 #include "base/locale.h"
@@ -12,8 +16,6 @@ namespace {
 
 // The window class of dialog boxes, message boxes among them.
 constexpr char16_t kDialogClass[] = u"#32770";
-constexpr double kDefaultTimeoutSeconds = 10;
-constexpr UINT kClickReplyMs = 2000;
 
 }  // namespace
 
@@ -23,56 +25,50 @@ ExitCode AnswerMessageBox(const StringList& args, JsonWriter& result) {
   query.class_name = kDialogClass;
   query.title = a.Find(u"caption");
   if (const std::optional<int64_t> pid = a.FindInt(u"pid")) query.pid = static_cast<DWORD>(*pid);
-  const uint32_t timeout = a.GetMilliseconds(u"timeout", kDefaultTimeoutSeconds);
+  const uint32_t timeout = a.GetMilliseconds(u"timeout", kDefaultWaitSeconds);
   const HWND box = WaitForTopLevelWindow(query, timeout);
 
   StringList texts;
-  std::vector<HWND> buttons;
+  std::vector<std::pair<HWND, String>> buttons;  // with their captions as a user reads them
   for (HWND control : ChildControls(box)) {
     const String class_name = ClassNameOf(control);
     if (EqualsIgnoreCase(class_name, u"Static")) {
       // The icon is a static control too, without text.
       if (String text = TextOf(control); !text.empty()) texts.push_back(std::move(text));
     } else if (EqualsIgnoreCase(class_name, u"Button") && IsWindowVisible(control)) {
-      buttons.push_back(control);
+      buttons.emplace_back(control, StripAccelerators(TextOf(control)));
     }
   }
   DWORD pid = 0;
   GetWindowThreadProcessId(box, &pid);
+  StringList names;
+  for (const auto& [button, name] : buttons)
+    names.push_back(name);
   result.Field("hwnd", HandleText(box))
       .Field("pid", static_cast<int64_t>(pid))
       .Field("caption", CaptionOf(box))
       .Field("text", JoinStrings(texts, u"\n"))
       .Key("buttons")
       .BeginArray();
-  for (HWND button : buttons)
-    result.String(StripAccelerators(TextOf(button)));
+  for (const String& name : names)
+    result.String(name);
   result.EndArray();
 
   const std::optional<String> press = a.Find(u"press");
   if (!press) return ExitCode::kOk;
-  HWND chosen = nullptr;
-  String chosen_name;
-  StringList names;
-  for (HWND button : buttons) {
-    const String name = StripAccelerators(TextOf(button));
-    names.push_back(name);
-    if (!chosen && EqualsIgnoreCase(name, StripAccelerators(*press))) {
-      chosen = button;
-      chosen_name = name;
-    }
-  }
-  if (!chosen) {
+  const auto chosen = std::find_if(buttons.begin(), buttons.end(), [&](const auto& button) {
+    return EqualsIgnoreCase(button.second, StripAccelerators(*press));
+  });
+  if (chosen == buttons.end()) {
     throw NotFoundError(Format(u"the message box has no button \"%s\" (it has: %s)",
                                {*press, JoinStrings(names, u", ")}));
   }
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(chosen, BM_CLICK, 0, 0, SMTO_NORMAL, kClickReplyMs, &ignored);
+  PressButton(chosen->first);
   if (!WaitUntil([&] { return !IsWindow(box); }, timeout)) {
     throw NotFoundError(Format(u"the message box stayed open %d ms after \"%s\" was pressed",
-                               {static_cast<int64_t>(timeout), *press}));
+                               {static_cast<int64_t>(timeout), chosen->second}));
   }
-  result.Field("pressed", chosen_name);
+  result.Field("pressed", chosen->second);
   return ExitCode::kOk;
 }
 

@@ -8,6 +8,7 @@
 #include "arguments.h"
 #include "driver_commands.h"
 #include "win32_handles.h"
+#include "win32_text.h"
 
 namespace nolu::driver {
 
@@ -18,14 +19,13 @@ ExitCode RunProgram(const StringList& args, JsonWriter& result) {
   const std::optional<String> cwd = a.Find(u"cwd");
 
   // CreateProcessW may write into the command line buffer.
-  std::wstring buffer(reinterpret_cast<const wchar_t*>(cmdline->c_str()), cmdline->size());
+  std::wstring buffer(Wide(*cmdline), cmdline->size());
   buffer.push_back(L'\0');
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      cwd ? reinterpret_cast<const wchar_t*>(cwd->c_str()) : nullptr, &startup,
-                      &info)) {
+                      cwd ? Wide(*cwd) : nullptr, &startup, &info)) {
     throw SystemFailure(u"CreateProcessW of " + *cmdline, GetLastError());
   }
   const KernelHandle process(info.hProcess);

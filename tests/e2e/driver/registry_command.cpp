@@ -11,6 +11,7 @@
 #include "base/locale.h"
 #include "driver_commands.h"
 #include "win32_handles.h"
+#include "win32_text.h"
 
 namespace nolu::driver {
 namespace {
@@ -27,10 +28,6 @@ const Root kRoots[] = {
     {u"HKEY_CLASSES_ROOT", u"HKCR", HKEY_CLASSES_ROOT},
     {u"HKEY_USERS", u"HKU", HKEY_USERS},
 };
-
-const wchar_t* Wide(const String& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 const char16_t* TypeName(DWORD type) {
   switch (type) {
@@ -158,7 +155,7 @@ ExitCode QueryRegistry(const StringList& args, JsonWriter& result) {
     }
     name.resize(name_length);
     data.resize(data_size);
-    const String value_name(reinterpret_cast<const char16_t*>(name.c_str()), name.size());
+    const String value_name = FromWide(name.c_str(), name.size());
     if (only && !EqualsIgnoreCase(value_name, *only)) continue;
     found = true;
     result.BeginObject().Field("name", value_name).Field("type", TypeName(type));
@@ -171,7 +168,7 @@ ExitCode QueryRegistry(const StringList& args, JsonWriter& result) {
     DWORD length = max_subkey + 1;
     if (RegEnumKeyExW(key.get(), i, name.data(), &length, nullptr, nullptr, nullptr, nullptr) ==
         ERROR_SUCCESS) {
-      result.String(String(reinterpret_cast<const char16_t*>(name.c_str()), length));
+      result.String(FromWide(name.c_str(), length));
     }
   }
   result.EndArray();

@@ -9,14 +9,13 @@
 #include "arguments.h"
 #include "driver_commands.h"
 #include "win32_handles.h"
+#include "win32_text.h"
 #include "window_search.h"
 
 namespace nolu::driver {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-
-constexpr double kDefaultTimeoutSeconds = 10;
 
 void Check(HRESULT hr, StringView what) {
   if (FAILED(hr)) throw SystemFailure(what, static_cast<int64_t>(hr));
@@ -62,9 +61,7 @@ void WritePng(HBITMAP bitmap, const String& path) {
         u"CreateBitmapFromHBITMAP");
   ComPtr<IWICStream> stream;
   Check(factory->CreateStream(&stream), u"CreateStream");
-  Check(
-      stream->InitializeFromFilename(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_WRITE),
-      u"creating " + path);
+  Check(stream->InitializeFromFilename(Wide(path), GENERIC_WRITE), u"creating " + path);
   ComPtr<IWICBitmapEncoder> encoder;
   Check(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder), u"CreateEncoder");
   Check(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache),
@@ -91,10 +88,9 @@ ExitCode TakeScreenshot(const StringList& args, JsonWriter& result) {
   const std::optional<String> out = a.Find(u"out");
   if (!out || out->empty()) throw UsageError(u"give the file: --out FILE.png");
   const HWND window =
-      a.Has(u"desktop")
-          ? GetDesktopWindow()
-          : WaitForTopLevelWindow(ReadWindowQuery(a),
-                                  a.GetMilliseconds(u"timeout", kDefaultTimeoutSeconds));
+      a.Has(u"desktop") ? GetDesktopWindow()
+                        : WaitForTopLevelWindow(ReadWindowQuery(a),
+                                                a.GetMilliseconds(u"timeout", kDefaultWaitSeconds));
   RECT rect{};
   GetWindowRect(window, &rect);
   const int width = rect.right - rect.left;

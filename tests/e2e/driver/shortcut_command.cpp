@@ -7,6 +7,7 @@
 #include "arguments.h"
 #include "driver_commands.h"
 #include "win32_handles.h"
+#include "win32_text.h"
 
 namespace nolu::driver {
 namespace {
@@ -15,10 +16,6 @@ using Microsoft::WRL::ComPtr;
 
 // Link fields hold paths, which may be long.
 constexpr int kFieldChars = 32768;
-
-String FromBuffer(const std::wstring& buffer) {
-  return String(reinterpret_cast<const char16_t*>(buffer.c_str()));
-}
 
 }  // namespace
 
@@ -34,17 +31,14 @@ ExitCode CreateShortcut(const StringList& args, JsonWriter& result) {
   HRESULT hr =
       CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link));
   if (FAILED(hr)) throw SystemFailure(u"creating a shell link object", hr);
-  const auto wide = [](const String& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-  };
-  link->SetPath(wide(*target));
-  link->SetArguments(wide(a.Get(u"arguments")));
-  link->SetWorkingDirectory(wide(a.Get(u"workdir")));
-  link->SetDescription(wide(a.Get(u"description")));
+  link->SetPath(Wide(*target));
+  link->SetArguments(Wide(a.Get(u"arguments")));
+  link->SetWorkingDirectory(Wide(a.Get(u"workdir")));
+  link->SetDescription(Wide(a.Get(u"description")));
   ComPtr<IPersistFile> file;
   hr = link.As(&file);
   if (FAILED(hr)) throw SystemFailure(u"IPersistFile of the shell link", hr);
-  hr = file->Save(wide(path), TRUE);
+  hr = file->Save(Wide(path), TRUE);
   if (FAILED(hr)) throw SystemFailure(u"writing the link " + path, hr);
   result.Field("link", path).Field("target", *target);
   return ExitCode::kOk;
@@ -54,8 +48,7 @@ ExitCode ReadShortcut(const StringList& args, JsonWriter& result) {
   const Arguments a(args, OptionNames{});
   if (a.Positional().size() != 1) throw UsageError(u"give one link file");
   const String& path = a.Positional()[0];
-  if (GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.c_str())) ==
-      INVALID_FILE_ATTRIBUTES) {
+  if (GetFileAttributesW(Wide(path)) == INVALID_FILE_ATTRIBUTES) {
     throw NotFoundError(u"no link file " + path);
   }
 
@@ -67,7 +60,7 @@ ExitCode ReadShortcut(const StringList& args, JsonWriter& result) {
   ComPtr<IPersistFile> file;
   hr = link.As(&file);
   if (FAILED(hr)) throw SystemFailure(u"IPersistFile of the shell link", hr);
-  hr = file->Load(reinterpret_cast<const wchar_t*>(path.c_str()), STGM_READ);
+  hr = file->Load(Wide(path), STGM_READ);
   if (FAILED(hr)) throw SystemFailure(u"reading the link " + path, hr);
 
   std::wstring target(kFieldChars, L'\0');
@@ -84,11 +77,11 @@ ExitCode ReadShortcut(const StringList& args, JsonWriter& result) {
   link->GetIconLocation(icon.data(), kFieldChars, &icon_index);
 
   result.Field("link", path)
-      .Field("target", FromBuffer(target))
-      .Field("arguments", FromBuffer(arguments))
-      .Field("workdir", FromBuffer(folder))
-      .Field("description", FromBuffer(description))
-      .Field("icon", FromBuffer(icon))
+      .Field("target", FromWide(target.c_str()))
+      .Field("arguments", FromWide(arguments.c_str()))
+      .Field("workdir", FromWide(folder.c_str()))
+      .Field("description", FromWide(description.c_str()))
+      .Field("icon", FromWide(icon.c_str()))
       .Field("icon_index", static_cast<int64_t>(icon_index));
   return ExitCode::kOk;
 }

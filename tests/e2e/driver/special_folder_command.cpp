@@ -7,6 +7,7 @@
 #include "arguments.h"
 #include "base/locale.h"
 #include "driver_commands.h"
+#include "win32_text.h"
 
 namespace nolu::driver {
 namespace {
@@ -41,7 +42,7 @@ ExitCode SpecialFolder(const StringList& args, JsonWriter& result) {
   if (EqualsIgnoreCase(name, u"Temp")) {
     wchar_t path[MAX_PATH + 1] = {};
     if (!GetTempPathW(MAX_PATH + 1, path)) throw SystemFailure(u"GetTempPathW", GetLastError());
-    result.Field("name", name).Field("path", WithBackslash(reinterpret_cast<char16_t*>(path)));
+    result.Field("name", name).Field("path", WithBackslash(FromWide(path)));
     return ExitCode::kOk;
   }
   for (const KnownFolder& folder : kFolders) {
@@ -49,7 +50,7 @@ ExitCode SpecialFolder(const StringList& args, JsonWriter& result) {
     PWSTR path = nullptr;
     const HRESULT hr = SHGetKnownFolderPath(*folder.id, KF_FLAG_DEFAULT, nullptr, &path);
     if (FAILED(hr)) throw SystemFailure(u"SHGetKnownFolderPath " + name, hr);
-    const String text = WithBackslash(reinterpret_cast<char16_t*>(path));
+    const String text = WithBackslash(FromWide(path));
     CoTaskMemFree(path);
     result.Field("name", String(folder.name)).Field("path", text);
     return ExitCode::kOk;

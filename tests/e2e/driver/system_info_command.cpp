@@ -4,6 +4,7 @@
 
 #include "arguments.h"
 #include "driver_commands.h"
+#include "win32_text.h"
 
 namespace nolu::driver {
 
@@ -23,7 +24,7 @@ ExitCode SystemInfo(const StringList& args, JsonWriter& result) {
       .Field("build", static_cast<int64_t>(version.dwBuildNumber))
       .Field("ui_language", static_cast<int64_t>(GetUserDefaultUILanguage()))
       .Field("user_lcid", static_cast<int64_t>(GetUserDefaultLCID()))
-      .Field("locale_name", String(reinterpret_cast<const char16_t*>(locale)))
+      .Field("locale_name", FromWide(locale))
       .Field("acp", static_cast<int64_t>(GetACP()))
       .Field("oemcp", static_cast<int64_t>(GetOEMCP()));
   return ExitCode::kOk;

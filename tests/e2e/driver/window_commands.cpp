@@ -9,29 +9,17 @@
 namespace nolu::driver {
 namespace {
 
-constexpr double kDefaultTimeoutSeconds = 10;
-// How long a click waits for the program to handle it. A click that opens a modal loop (a
-// question box) returns only when that loop ends, so the wait is short and its end is not
-// an error: the click was delivered.
-constexpr UINT kClickReplyMs = 2000;
-
 const OptionNames kTimeout{{u"timeout"}, {}};
-constexpr char16_t kDesktopHolderClass[] = u"NoluDriverDesktopHolder";
+constexpr wchar_t kDesktopHolderClass[] = L"NoluDriverDesktopHolder";
 
 uint32_t TimeoutOf(const Arguments& a) {
-  return a.GetMilliseconds(u"timeout", kDefaultTimeoutSeconds);
+  return a.GetMilliseconds(u"timeout", kDefaultWaitSeconds);
 }
 
 void WriteControl(JsonWriter& json, HWND control) {
   json.BeginObject();
   WriteWindowMembers(json, control);
   json.Field("parent", HandleText(GetParent(control))).EndObject();
-}
-
-// Sends BM_CLICK and says whether the program finished handling it.
-bool Click(HWND control) {
-  DWORD_PTR ignored = 0;
-  return SendMessageTimeoutW(control, BM_CLICK, 0, 0, SMTO_NORMAL, kClickReplyMs, &ignored) != 0;
 }
 
 }  // namespace
@@ -52,7 +40,7 @@ ExitCode HoldDesktop(const StringList& args, JsonWriter& result) {
     return DefWindowProcW(window, message, wparam, lparam);
   };
   wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = reinterpret_cast<const wchar_t*>(kDesktopHolderClass);
+  wc.lpszClassName = kDesktopHolderClass;
   RegisterClassExW(&wc);
   const HWND holder = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
                                       nullptr, wc.hInstance, nullptr);
@@ -123,7 +111,7 @@ ExitCode ClickControl(const StringList& args, JsonWriter& result) {
   if (a.Has(u"no-wait")) {
     PostMessageW(control, BM_CLICK, 0, 0);
   } else {
-    completed = Click(control);
+    completed = PressButton(control);
   }
   result.FlagField("completed", completed);
   return ExitCode::kOk;
@@ -150,7 +138,7 @@ ExitCode SetText(const StringList& args, JsonWriter& result) {
   const HWND target = query.Empty() ? window : WaitForControl(window, query, timeout, false);
   DWORD_PTR accepted = 0;
   if (!SendMessageTimeoutW(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value->c_str()),
-                           SMTO_ABORTIFHUNG, kClickReplyMs, &accepted) ||
+                           SMTO_ABORTIFHUNG, kReplyTimeoutMs, &accepted) ||
       !accepted) {
     throw SystemFailure(u"WM_SETTEXT", GetLastError());
   }
@@ -177,7 +165,7 @@ ExitCode CheckControl(const StringList& args, JsonWriter& result) {
   }
   // Clicked, not set with BM_SETCHECK: the program sees the user's notification and acts
   // on it (enables other controls, writes its options).
-  if ((*before == BST_CHECKED) != want) Click(control);
+  if ((*before == BST_CHECKED) != want) PressButton(control);
   const std::optional<LRESULT> after = CheckStateOf(control);
   WriteWindowMembers(result, control);
   if (!after || (*after == BST_CHECKED) != want) {

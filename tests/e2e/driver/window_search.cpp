@@ -5,13 +5,12 @@
 #include "base/format.h"
 #include "base/locale.h"
 #include "driver_errors.h"
+#include "win32_text.h"
 
 namespace nolu::driver {
 namespace {
 
 constexpr uint32_t kPollStepMs = 25;
-// A window whose program does not answer within this time is treated as empty text.
-constexpr UINT kMessageTimeoutMs = 2000;
 
 String Quoted(StringView text) {
   return u"\"" + String(text) + u"\"";
@@ -210,19 +209,19 @@ HWND WaitForControl(HWND window, const ControlQuery& query, uint32_t timeout_ms,
 String ClassNameOf(HWND window) {
   wchar_t name[256] = {};
   const int length = GetClassNameW(window, name, 256);
-  return String(reinterpret_cast<const char16_t*>(name), length > 0 ? length : 0);
+  return FromWide(name, length > 0 ? length : 0);
 }
 
 String CaptionOf(HWND window) {
   const int length = GetWindowTextLengthW(window);
   std::wstring buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
   const int copied = GetWindowTextW(window, buffer.data(), static_cast<int>(buffer.size()));
-  return String(reinterpret_cast<const char16_t*>(buffer.data()), copied > 0 ? copied : 0);
+  return FromWide(buffer.data(), copied > 0 ? copied : 0);
 }
 
 String TextOf(HWND window) {
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs,
                            &length)) {
     return {};
   }
@@ -231,11 +230,11 @@ String TextOf(HWND window) {
   DWORD_PTR copied = 0;
   if (!SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(),
                            reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
-                           kMessageTimeoutMs, &copied)) {
+                           kReplyTimeoutMs, &copied)) {
     return {};
   }
   buffer.resize(copied < buffer.size() ? copied : buffer.size() - 1);
-  return String(reinterpret_cast<const char16_t*>(buffer.data()), buffer.size());
+  return FromWide(buffer.data(), buffer.size());
 }
 
 String StripAccelerators(StringView text) {
@@ -254,13 +253,17 @@ String StripAccelerators(StringView text) {
   return out;
 }
 
+bool PressButton(HWND button) {
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, kReplyTimeoutMs, &ignored) != 0;
+}
+
 std::optional<LRESULT> CheckStateOf(HWND control) {
   if (!IsButtonClass(control)) return std::nullopt;
   const String kind = ButtonKind(control);
   if (kind != u"checkbox" && kind != u"3state" && kind != u"radio") return std::nullopt;
   DWORD_PTR state = 0;
-  if (!SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
-                           &state)) {
+  if (!SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &state)) {
     return std::nullopt;
   }
   return static_cast<LRESULT>(state);

@@ -15,6 +15,13 @@
 
 namespace nolu::driver {
 
+// How long a subcommand waits for what it looks for, unless told otherwise.
+constexpr double kDefaultWaitSeconds = 10;
+// How long a message to another program waits for its answer. A program that does not answer
+// in this time is treated as having no text; a click that opens a modal loop (a question
+// box) returns only when that loop ends, so it is delivered but not awaited.
+constexpr UINT kReplyTimeoutMs = 2000;
+
 // Polls `done` every few milliseconds until it holds or `timeout_ms` passed; whether it held.
 bool WaitUntil(const std::function<bool()>& done, uint32_t timeout_ms);
 
@@ -75,6 +82,9 @@ String CaptionOf(HWND window);
 String TextOf(HWND window);
 // "&Next >" -> "Next >", "&&" -> "&": the caption as the user reads it.
 String StripAccelerators(StringView text);
+// Presses a button with BM_CLICK, as a user's click does; whether its program finished
+// handling it within kReplyTimeoutMs.
+bool PressButton(HWND button);
 // BST_CHECKED, BST_UNCHECKED or BST_INDETERMINATE for check boxes and radio buttons.
 std::optional<LRESULT> CheckStateOf(HWND control);
 // The hexadecimal form the driver prints and reads back ("0x1a2b").
