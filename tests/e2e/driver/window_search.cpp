@@ -283,7 +283,8 @@ void WriteWindowMembers(JsonWriter& json, HWND window) {
   GetWindowRect(window, &rect);
   json.Field("hwnd", HandleText(window))
       .Field("class", ClassNameOf(window))
-      .Field("id", static_cast<int64_t>(GetWindowLongPtrW(window, GWLP_ID)))
+      // A top-level window keeps its menu where a child keeps its id.
+      .Field("id", (GetWindowLongW(window, GWL_STYLE) & WS_CHILD) ? GetDlgCtrlID(window) : 0)
       .Field("text", TextOf(window))
       .FlagField("enabled", IsWindowEnabled(window) != FALSE)
       .FlagField("visible", IsWindowVisible(window) != FALSE)
