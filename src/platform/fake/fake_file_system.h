@@ -148,6 +148,7 @@ class TFakeFileSystem : public IFileSystem {
   uint32_t Check(FakeFileOp op, const Resolved& r);
   String FullText(const Resolved& r, bool trailing);
   Node& MakeFolders(const Resolved& r, size_t count);
+  bool HoldsCurrentFolder(const Resolved& folder);
   bool ConsumeBudget(uint64_t bytes, uint64_t& allowed);
   uint32_t DeleteLocked(const Resolved& r);
   uint32_t MoveLocked(const Resolved& from, const Resolved& to);

@@ -76,31 +76,27 @@ uint32_t TFakeShell::VerbError(StringView verb) {
   return kErrorSuccess;
 }
 
-TStartResult TFakeShell::Execute(const TShellExecuteInfo& info) {
+TStartResult TFakeShell::Start(TFakeLaunch::Via how, const TShellExecuteInfo& info) {
   TFakeLaunch launch;
-  launch.How = TFakeLaunch::Via::kShellExecute;
+  launch.How = how;
   launch.File = info.File;
   launch.Parameters = info.Parameters;
   launch.CommandLine = info.Parameters.empty() ? info.File : info.File + u" " + info.Parameters;
   launch.Verb = info.Verb;
   launch.Folder = info.Folder;
   launch.Show = info.Show;
-  const uint32_t refusal = VerbError(info.Verb);
-  return processes_.Launch(std::move(launch), refusal);
+  return processes_.Launch(std::move(launch), VerbError(info.Verb));
+}
+
+TStartResult TFakeShell::Execute(const TShellExecuteInfo& info) {
+  return Start(TFakeLaunch::Via::kShellExecute, info);
 }
 
 uint32_t TFakeShell::ShellOpen(StringView verb, StringView file, StringView parameters,
                                StringView folder, int show) {
-  TFakeLaunch launch;
-  launch.How = TFakeLaunch::Via::kShellOpen;
-  launch.File = String(file);
-  launch.Parameters = String(parameters);
-  launch.CommandLine = parameters.empty() ? launch.File : launch.File + u" " + launch.Parameters;
-  launch.Verb = String(verb);
-  launch.Folder = String(folder);
-  launch.Show = show;
-  const uint32_t refusal = VerbError(verb);
-  return processes_.Launch(std::move(launch), refusal).Error;
+  const TShellExecuteInfo info{String(verb), String(file), String(parameters), String(folder),
+                               show};
+  return Start(TFakeLaunch::Via::kShellOpen, info).Error;
 }
 
 uint32_t TFakeShell::CreateShellLink(StringView link_path, const TShellLink& link) {

@@ -45,6 +45,7 @@ class TFakeShell : public IShell {
 
  private:
   uint32_t VerbError(StringView verb);
+  TStartResult Start(TFakeLaunch::Via how, const TShellExecuteInfo& info);
 
   IFileSystem& files_;
   TFakeProcesses& processes_;
