@@ -1,9 +1,9 @@
 // TFakeDesktopWindows: a table of top-level windows of "other programs" that a test sets up.
 //
 // Each window has a class name, the executable of its owning process and a WM_CLOSE handler:
-// the handler runs when SendClose reaches the window and answers whether the window closed
-// (the default closes it). A hung window makes SendClose time out. Registered message numbers
-// are stable per name (without regard to case) and start at 0xC000, as on Windows.
+// the handler runs on the sending thread when SendClose reaches the window and answers whether
+// the window closed (the default closes it). A hung window makes SendClose time out. Registered
+// message numbers are stable per name (without regard to case) and start at 0xC000, as on Windows.
 #pragma once
 
 #include <functional>

@@ -13,7 +13,9 @@
 //     what it holds), 8.3 aliases for LongPathName;
 //   * a full disk after N more bytes (SetWriteBudget), access denied below a path
 //     (DenyAccess), and the failure of one operation on one path or on any (InjectFailure);
-//   * pending reboot operations (RebootOperations) and a reboot that carries them out.
+//   * pending reboot operations (RebootOperations) and a reboot that carries them out;
+//     MoveOnReboot needs no rights here: InjectFailure(kMoveOnReboot, path, 5) plays a user
+//     without them.
 // Streams opened here share the file's bytes: a second handle sees what the first wrote, and
 // the Windows sharing rules of the three FileModes are enforced between handles.
 //
