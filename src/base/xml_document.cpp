@@ -400,25 +400,31 @@ bool Parser::StartTag(bool top_level) {
     i_ = tag_start;
     return Fail(Format(u"elements are nested deeper than %d levels", {TRuxXMLDocument::kMaxDepth}));
   }
-  TRuxXMLNode* node;
-  if (top_level) {
-    root_ = std::make_unique<TRuxXMLNode>(std::move(name));
-    node = root_.get();
-  } else {
-    node = &open_.back()->AddChild(std::move(name));
-  }
+  // The element joins the tree only once its start tag is complete: a tag cut short must not
+  // leave an element with some of its attributes behind.
+  auto node = std::make_unique<TRuxXMLNode>(std::move(name));
+  auto attach = [&](bool open) {
+    TRuxXMLNode* added;
+    if (top_level) {
+      root_ = std::move(node);
+      added = root_.get();
+    } else {
+      added = &open_.back()->AddChild(std::move(node));
+    }
+    if (open) open_.push_back(added);
+    return true;
+  };
   for (;;) {
     const size_t before_space = i_;
     SkipSpace();
     if (AtEnd()) return FailAtEnd(u"unexpected end of the document inside a start tag");
     if (Next(u"/>")) {
       i_ += 2;
-      return true;
+      return attach(false);
     }
     if (s_[i_] == u'>') {
       ++i_;
-      open_.push_back(node);
-      return true;
+      return attach(true);
     }
     if (i_ == before_space) return Fail(u"white space is required between attributes");
     const size_t attribute_start = i_;

@@ -116,7 +116,7 @@ TEST(XmlDocumentTest, Malformed_StopsQuietlyWithPosition) {
     const char* survivor;  // name of the root's last child, or "" for none, or nullptr: no root
   } cases[] = {
       {"<a><b>text</a>", "does not match <b>", 1, 11, "b"},
-      {"<a>\n<b/><c x=1/></a>", "must be quoted", 2, 10, "c"},
+      {"<a>\n<b/><c x=1/></a>", "must be quoted", 2, 10, "b"},  // no half-read <c>,
       {"<a>&foo;</a>", "\"&foo;\" is not defined", 1, 4, ""},
       {"<a>&#0;</a>", "not a character", 1, 4, ""},
       {"<a>&#xD800;</a>", "not a character", 1, 4, ""},
@@ -126,9 +126,9 @@ TEST(XmlDocumentTest, Malformed_StopsQuietlyWithPosition) {
       {"  \n ", "no root element", 2, 2, nullptr},
       {"text<a/>", "before the root", 1, 1, nullptr},
       {"<a/>junk", "after the root", 1, 5, ""},
-      {"<a x=\"1\" x=\"2\"/>", "given twice", 1, 10, ""},
-      {"<a x=\"<\"/>", "\"<\" is not allowed", 1, 7, ""},
-      {"<a b=\"1\"c=\"2\"/>", "white space is required", 1, 9, ""},
+      {"<a x=\"1\" x=\"2\"/>", "given twice", 1, 10, nullptr},
+      {"<a x=\"<\"/>", "\"<\" is not allowed", 1, 7, nullptr},
+      {"<a b=\"1\"c=\"2\"/>", "white space is required", 1, 9, nullptr},
       {"<a><!-- x -- y --></a>", "\"--\"", 1, 11, ""},
       {"<a>]]></a>", "\"]]>\"", 1, 4, ""},
       {"<a><b/>\n\x01</a>", "U+0001", 2, 1, "b"},
@@ -152,7 +152,10 @@ TEST(XmlDocumentTest, Malformed_StopsQuietlyWithPosition) {
       EXPECT_EQ(doc.Root(), nullptr) << c.xml;
       continue;
     }
-    ASSERT_NE(doc.Root(), nullptr) << c.xml;
+    if (!doc.Root()) {
+      ADD_FAILURE() << c.xml << ": no root";
+      continue;
+    }
     const size_t n = doc.Root()->Count();
     EXPECT_EQ(n ? U8(doc.Root()->Child(n - 1).Name()) : "", c.survivor) << c.xml;
   }

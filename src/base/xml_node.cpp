@@ -34,7 +34,11 @@ String TRuxXMLNode::GetAttribute(StringView name, StringView default_value) cons
 }
 
 TRuxXMLNode& TRuxXMLNode::AddChild(String name) {
-  children_.push_back(std::make_unique<TRuxXMLNode>(std::move(name)));
+  return AddChild(std::make_unique<TRuxXMLNode>(std::move(name)));
+}
+
+TRuxXMLNode& TRuxXMLNode::AddChild(std::unique_ptr<TRuxXMLNode> child) {
+  children_.push_back(std::move(child));
   return *children_.back();
 }
 

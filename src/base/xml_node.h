@@ -42,6 +42,7 @@ class TRuxXMLNode {
   size_t Count() const { return children_.size(); }
   const TRuxXMLNode& Child(size_t index) const { return *children_[index]; }
   TRuxXMLNode& AddChild(String name);
+  TRuxXMLNode& AddChild(std::unique_ptr<TRuxXMLNode> child);
   // The first child element of that name, or nullptr.
   const TRuxXMLNode* FindNode(StringView name) const;
 
