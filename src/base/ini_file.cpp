@@ -18,13 +18,14 @@ bool HasLineBreak(StringView text) {
 
 void CheckName(StringView section) {
   if (HasLineBreak(section)) {
-    throw ERuxIniFileError(Format(u"INI section name \"%s\" holds a line break", {section}));
+    throw ERuxIniFileError(Format(u"The INI section name \"%s\" holds a line break", {section}));
   }
 }
 
 void CheckKey(StringView key) {
   if (HasLineBreak(key) || key.find(u'=') != StringView::npos || key.starts_with(u'[')) {
-    throw ERuxIniFileError(Format(u"\"%s\" cannot be an INI key", {key}));
+    throw ERuxIniFileError(
+        Format(u"The INI key \"%s\" holds a line break, \"=\" or a leading \"[\"", {key}));
   }
 }
 
@@ -46,12 +47,11 @@ bool TryReadInt32(StringView text, int32_t& value) {
   return true;
 }
 
-std::string ReadAll(TStream& stream) {
-  std::string bytes;
-  char chunk[64 * 1024];
-  for (size_t n; (n = stream.Read(chunk, sizeof chunk)) > 0;)
-    bytes.append(chunk, n);
-  return bytes;
+// The bytes from the stream's position to its end.
+Bytes ReadAll(TStream& stream) {
+  TMemoryStream copy;
+  copy.CopyRemainingFrom(stream);
+  return copy.TakeBytes();
 }
 
 }  // namespace
@@ -86,10 +86,10 @@ void TRuxIniFile::LoadFromFile(const String& file_name) {
 }
 
 void TRuxIniFile::LoadFromStream(TStream& stream) {
-  const std::string bytes = ReadAll(stream);
+  const Bytes bytes = ReadAll(stream);
   BeginUpdate();
   Clear();
-  Parse(DecodeText(bytes, encoding_));
+  Parse(DecodeText({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, encoding_));
   EndUpdate();
 }
 
@@ -267,13 +267,13 @@ void TRuxIniFile::WriteBool(StringView section, StringView key, bool value) {
 void TRuxIniFile::WriteStream(StringView section, StringView key, TStream& stream) {
   const int64_t position = stream.Position();
   stream.SetPosition(0);
-  const std::string bytes = ReadAll(stream);
+  const Bytes bytes = ReadAll(stream);
   stream.SetPosition(position);
   if (bytes.empty()) {
     DeleteKey(section, key);
     return;
   }
-  WriteString(section, key, BytesToHex(Bytes(bytes.begin(), bytes.end())));
+  WriteString(section, key, BytesToHex(bytes));
 }
 
 bool TRuxIniFile::DeleteKey(StringView section, StringView key) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/format.h"
+#include "base/memory_stream.h"
 
 namespace nolu {
 namespace {

@@ -60,6 +60,11 @@ std::string ReadFileBytes(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+void LoadIni(TRuxIniFile& ini, const std::string& bytes) {
+  TMemoryStream stream(Bytes(bytes.begin(), bytes.end()));
+  ini.LoadFromStream(stream);
+}
+
 std::vector<Entry> ListEntries(const fs::path& root) {
   std::vector<Entry> entries;
   for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
@@ -229,16 +234,11 @@ void SetupCheck::CheckLanguages() {
     Error(u"\"English.lng\" is missing from the setup folder: the setup's strings start from it");
   }
   TRuxIniFile english;
-  if (english_entry) {
-    const std::string bytes = ReadFileBytes(english_entry->path);
-    TMemoryStream stream(Bytes(bytes.begin(), bytes.end()));
-    english.LoadFromStream(stream);
-  }
+  if (english_entry) LoadIni(english, ReadFileBytes(english_entry->path));
   for (const String& name : names) {
     const std::string bytes = ReadFileBytes(FindEntry(setup_entries_, name)->path);
-    TMemoryStream stream(Bytes(bytes.begin(), bytes.end()));
     TRuxIniFile ini;
-    ini.LoadFromStream(stream);
+    LoadIni(ini, bytes);
     Language language;
     language.file = name;
     Bytes icon;
