@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "base/format.h"
@@ -231,6 +232,7 @@ class Parser {
   bool EndTag();
   bool CData();
   void FlushText();
+  bool XmlDeclaration();
   bool Prolog();
   bool Content();
   bool Epilog();
@@ -496,12 +498,59 @@ void Parser::FlushText() {
   run_.clear();
 }
 
+// version="1.x", then optionally encoding and standalone, in this order. The encoding was
+// already used to decode the text.
+bool Parser::XmlDeclaration() {
+  i_ += 5;  // "<?xml"
+  static const char16_t* const kNames[] = {u"version", u"encoding", u"standalone"};
+  size_t next = 0;
+  for (;;) {
+    const size_t before_space = i_;
+    SkipSpace();
+    if (AtEnd()) return FailAtEnd(u"unexpected end of the document inside the XML declaration");
+    if (Next(u"?>")) {
+      if (next == 0) return Fail(u"the XML declaration lacks its version");
+      i_ += 2;
+      return true;
+    }
+    String name;
+    const size_t name_start = i_;
+    if (i_ == before_space || !ReadName(name)) {
+      return Fail(u"the XML declaration is malformed");
+    }
+    while (next < std::size(kNames) && name != kNames[next]) {
+      if (next == 0) break;  // the version comes first
+      ++next;
+    }
+    if (next >= std::size(kNames) || name != kNames[next]) {
+      i_ = name_start;
+      return Fail(Format(u"\"%s\" is not expected in the XML declaration", {name}));
+    }
+    SkipSpace();
+    if (AtEnd() || s_[i_] != u'=') return Fail(u"the XML declaration is malformed");
+    ++i_;
+    SkipSpace();
+    if (AtEnd() || (s_[i_] != u'"' && s_[i_] != u'\'')) {
+      return Fail(u"the XML declaration is malformed");
+    }
+    const size_t close = s_.find(s_[i_], i_ + 1);
+    if (close == StringView::npos) {
+      return FailAtEnd(u"unexpected end of the document inside the XML declaration");
+    }
+    const StringView value = s_.substr(i_ + 1, close - i_ - 1);
+    if (next == 0 && (value.size() < 3 || !value.starts_with(u"1.") ||
+                      value.substr(2).find_first_not_of(u"0123456789") != StringView::npos)) {
+      return Fail(u"the XML declaration names an unknown version");
+    }
+    i_ = close + 1;
+    ++next;
+  }
+}
+
 // Declaration, comments, processing instructions and the DOCTYPE before the root; then
 // the root element.
 bool Parser::Prolog() {
-  if (Next(u"<?xml") && s_.size() > 5 && IsSpace(s_[5])) {
-    if (!SkipPast(u"?>", u"the XML declaration")) return false;
-  }
+  if (Next(u"<?xml") && s_.size() > 5 && IsSpace(s_[5]) && !XmlDeclaration()) return false;
   bool doctype_seen = false;
   for (;;) {
     SkipSpace();

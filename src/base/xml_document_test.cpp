@@ -11,6 +11,14 @@ std::string U8(StringView text) {
   return StringToUtf8(text);
 }
 
+// Latin-1 text as UTF-16LE without a mark.
+std::string Latin1ToUtf16Le(std::string_view latin1) {
+  std::string out;
+  for (char c : latin1)
+    out += {c, '\0'};
+  return out;
+}
+
 TRuxXMLDocument Parse(std::string_view bytes) {
   TRuxXMLDocument doc;
   doc.LoadFromBytes(bytes);
@@ -91,8 +99,7 @@ TEST(XmlDocumentTest, Encodings) {
       {"UTF-8 mark", "\xEF\xBB\xBF<a>\xC3\xA9</a>", u"é"},
       {"UTF-16LE mark", std::string("\xFF\xFE<\0a\0>\0\xAC\x20<\0/\0a\0>\0", 18), u"€"},
       {"UTF-16BE mark", std::string("\xFE\xFF\0<\0a\0>\x20\xAC\0<\0/\0a\0>", 18), u"€"},
-      {"UTF-16LE without mark",
-       std::string("<\0?\0x\0m\0l\0 \0?\0>\0<\0a\0>\0\xE9\0<\0/\0a\0>\0", 32), u"é"},
+      {"UTF-16LE without mark", Latin1ToUtf16Le("<?xml version=\"1.0\"?><a>\xE9</a>"), u"é"},
       {"windows-1252", "<?xml version=\"1.0\" encoding=\"Windows-1252\"?><a>\x80\xE9</a>", u"€é"},
       {"ISO-8859-1", "<?xml version='1.0' encoding='iso-8859-1' ?><a>\xE9</a>", u"é"},
       {"mark beats declaration",
@@ -137,6 +144,12 @@ TEST(XmlDocumentTest, Malformed_StopsQuietlyWithPosition) {
       {"<?xml version=\"1.0\" encoding=\"EBCDIC\"?><a/>", "\"EBCDIC\" is not supported", 1, 1,
        nullptr},
       {"<a><1/></a>", "a name was expected", 1, 5, ""},
+      {"<?xml encoding=\"utf-8\"?><a/>", "\"encoding\" is not expected", 1, 7, nullptr},
+      {"<?xml ?><a/>", "lacks its version", 1, 7, nullptr},
+      {"<?xml version=\"2.0\"?><a/>", "unknown version", 1, 15, nullptr},
+      {"<?xml version=\"1.0\"standalone=\"yes\"?><a/>", "malformed", 1, 20, nullptr},
+      {"<?xml version=\"1.0\" standalone=\"no\" encoding=\"utf-8\"?><a/>",
+       "\"encoding\" is not expected", 1, 37, nullptr},
       {"<a><!DOCTYPE a></a>", "after \"<!\"", 1, 4, ""},
       {std::string("<a>x</a>\0", 9), "U+0000", 1, 9, ""},
   };
