@@ -52,4 +52,11 @@ uint32_t UpdatePackageCrc(uint32_t crc, const void* data, size_t count) {
   return crc;
 }
 
+String ChecksumText(uint32_t crc) {
+  String text = u"0x";
+  for (int shift = 28; shift >= 0; shift -= 4)
+    text += u"0123456789ABCDEF"[(crc >> shift) & 0xF];
+  return text;
+}
+
 }  // namespace nolu

@@ -10,10 +10,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/text.h"
+
 namespace nolu {
 
 // Continues a checksum over `count` more bytes; start with 0.
 uint32_t UpdatePackageCrc(uint32_t crc, const void* data, size_t count);
+
+// "0x89A1897F": how messages show a checksum.
+String ChecksumText(uint32_t crc);
 
 inline uint32_t PackageCrc(const void* data, size_t count) {
   return UpdatePackageCrc(0, data, count);

@@ -36,6 +36,11 @@ TEST(PackageCrcTest, KnownValues) {
   }
 }
 
+TEST(PackageCrcTest, ChecksumTextIsEightUpperCaseHexDigits) {
+  EXPECT_EQ(ChecksumText(0x89A1897F), u"0x89A1897F");
+  EXPECT_EQ(ChecksumText(0x00000C0D), u"0x00000C0D");
+}
+
 TEST(PackageCrcTest, AgreesWithTheBitwiseDefinitionAtEveryLengthAndAlignment) {
   const Bytes data = testing::MixedBytes(600, 7);
   for (size_t offset = 0; offset < 8; ++offset) {

@@ -13,17 +13,6 @@ namespace nolu {
 
 using package_internal::LoadLittleEndian;
 
-namespace {
-
-String Hex32(uint32_t value) {
-  String text = u"0x";
-  for (int shift = 28; shift >= 0; shift -= 4)
-    text += u"0123456789ABCDEF"[(value >> shift) & 0xF];
-  return text;
-}
-
-}  // namespace
-
 uint64_t TSetupPackageReader::MaxDecodedSize(uint64_t encoded_size) {
   constexpr uint64_t kMaxExpansion = 8192;  // above the bound, with room to spare
   constexpr uint64_t kSlack = 64 * 1024;
@@ -56,8 +45,8 @@ TSetupPackageReader::TSetupPackageReader(TStream& source, StringView key) {
   }
   const uint32_t actual = PackageCrc(body_.Data(), body_.Bytes().size());
   if (actual != checksum) {
-    throw ESetupPackageReadError(
-        Format(u"the body's checksum is %s, the header says %s", {Hex32(actual), Hex32(checksum)}));
+    throw ESetupPackageReadError(Format(u"the body's checksum is %s, the header says %s",
+                                        {ChecksumText(actual), ChecksumText(checksum)}));
   }
   body_.SetPosition(0);
   LoadFileTable();

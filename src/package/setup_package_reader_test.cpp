@@ -146,15 +146,14 @@ Bytes Le64(int64_t v) {
 // Entry data "abcdef", then a table of `count` and `records`, then `table_size` (or the true
 // size when it is INT32_MIN).
 Bytes Body(int32_t count, const std::vector<Bytes>& records, int32_t table_size = INT32_MIN) {
-  Bytes table = Le32(count);
+  TMemoryStream body;
+  body.WriteBuffer("abcdef", 6);
+  body.WriteBuffer(Le32(count).data(), 4);
   for (const Bytes& r : records)
-    table.insert(table.end(), r.begin(), r.end());
-  Bytes body = {'a', 'b', 'c', 'd', 'e', 'f'};
-  body.insert(body.end(), table.begin(), table.end());
-  const Bytes size =
-      Le32(table_size == INT32_MIN ? static_cast<int32_t>(table.size()) : table_size);
-  body.insert(body.end(), size.begin(), size.end());
-  return body;
+    body.WriteBuffer(r.data(), r.size());
+  const auto true_size = static_cast<int32_t>(body.Size() - 6);
+  body.WriteBuffer(Le32(table_size == INT32_MIN ? true_size : table_size).data(), 4);
+  return body.TakeBytes();
 }
 
 Bytes Record(const std::string& name, int64_t offset, int64_t size) {
