@@ -404,7 +404,8 @@ int CatCommand(const StringList& args) {
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
     const size_t size = content->Bytes().size();
-    if (std::fwrite(content->Data(), 1, size, stdout) != size || std::fflush(stdout) != 0) {
+    if ((size > 0 && std::fwrite(content->Data(), 1, size, stdout) != size) ||
+        std::fflush(stdout) != 0) {
       throw Exception(u"cannot write to the standard output");
     }
     return 0;

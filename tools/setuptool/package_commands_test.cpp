@@ -197,10 +197,13 @@ TEST_F(PackageCommandsTest, CatWritesTheEntryBytes) {
 #else
   const std::string binary("\x00\r\n\x1A\xFF", 5);
 #endif
-  const String pkg = PackageOf({{u"dir\\Bin.dat", binary}});
+  const String pkg = PackageOf({{u"dir\\Bin.dat", binary}, {u"empty", ""}});
   const Outcome cat = Call(CatCommand, {pkg, u"DIR\\bin.DAT"});
   EXPECT_EQ(cat.code, 0) << cat.err;
   EXPECT_EQ(cat.out, binary);
+  const Outcome empty = Call(CatCommand, {pkg, u"empty"});
+  EXPECT_EQ(empty.code, 0) << empty.err;
+  EXPECT_EQ(empty.out, "");
   const Outcome missing = Call(CatCommand, {pkg, u"dir\\other"});
   EXPECT_EQ(missing.code, 1);
   EXPECT_NE(missing.err.find("Cannot locate \"dir\\other\" file in setup archive"),
