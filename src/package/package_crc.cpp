@@ -6,12 +6,12 @@ namespace nolu {
 namespace {
 
 constexpr uint32_t kPolynomial = 0x04C11DB7;
-constexpr size_t kSlices = 8;
+constexpr size_t kSlices = 16;
 
 using Tables = std::array<std::array<uint32_t, 256>, kSlices>;
 
 // Table k maps a byte to its effect on the register after it has been followed by k more
-// zero bytes, so eight table lookups advance the register by eight bytes at once.
+// zero bytes, so sixteen table lookups advance the register by sixteen bytes at once.
 constexpr Tables MakeTables() {
   Tables t{};
   for (uint32_t i = 0; i < 256; ++i) {
@@ -44,8 +44,12 @@ uint32_t UpdatePackageCrc(uint32_t crc, const void* data, size_t count) {
   for (; count >= kSlices; count -= kSlices, p += kSlices) {
     const uint32_t a = crc ^ LoadBigEndian32(p);
     const uint32_t b = LoadBigEndian32(p + 4);
-    crc = t[7][a >> 24] ^ t[6][(a >> 16) & 0xFF] ^ t[5][(a >> 8) & 0xFF] ^ t[4][a & 0xFF] ^
-          t[3][b >> 24] ^ t[2][(b >> 16) & 0xFF] ^ t[1][(b >> 8) & 0xFF] ^ t[0][b & 0xFF];
+    const uint32_t c = LoadBigEndian32(p + 8);
+    const uint32_t d = LoadBigEndian32(p + 12);
+    crc = t[15][a >> 24] ^ t[14][(a >> 16) & 0xFF] ^ t[13][(a >> 8) & 0xFF] ^ t[12][a & 0xFF] ^
+          t[11][b >> 24] ^ t[10][(b >> 16) & 0xFF] ^ t[9][(b >> 8) & 0xFF] ^ t[8][b & 0xFF] ^
+          t[7][c >> 24] ^ t[6][(c >> 16) & 0xFF] ^ t[5][(c >> 8) & 0xFF] ^ t[4][c & 0xFF] ^
+          t[3][d >> 24] ^ t[2][(d >> 16) & 0xFF] ^ t[1][(d >> 8) & 0xFF] ^ t[0][d & 0xFF];
   }
   for (; count > 0; --count, ++p)
     crc = t[0][(crc >> 24) ^ *p] ^ (crc << 8);

@@ -3,8 +3,8 @@
 // "123456789" is 0x89A1897F. It is not the CRC-32 of zip and zlib, which is reflected and
 // complemented.
 //
-// Eight bytes are folded per step with eight 256-entry tables, so that checking a 60 MiB body
-// costs a small fraction of decoding it.
+// Sixteen bytes are folded per step with sixteen 256-entry tables, so that checking a 60 MiB
+// body costs a small fraction of decoding it.
 #pragma once
 
 #include <cstddef>

@@ -50,6 +50,33 @@ TEST(SetupPackageScramblerTest, PositionCarriesOverBetweenCalls) {
   EXPECT_EQ(whole[10], plain[10] ^ '7');  // key byte 0 again for byte 10 of the stream
 }
 
+TEST(SetupPackageScramblerTest, AnyKeyLengthAndAnyPiecesGiveTheBytewiseResult) {
+  Bytes plain(5000);
+  for (size_t i = 0; i < plain.size(); ++i)
+    plain[i] = static_cast<uint8_t>(i * 131 + 7);
+  const size_t pieces[] = {1, 63, 64, 65, 7, 1000, 9, 3791};  // adds up to 5000
+  for (const size_t key_length : {1, 3, 7, 8, 9, 10, 13, 64, 100}) {
+    String key;
+    for (size_t k = 0; k < key_length; ++k)
+      key += static_cast<Char>(u'A' + (k * 7) % 26);
+    Bytes expected = plain;
+    for (size_t i = 0; i < expected.size(); ++i) {
+      expected[i] ^= static_cast<uint8_t>(key[i % key_length]);
+    }
+    TSetupPackageScrambler s;
+    s.SetKey(key);
+    Bytes bytes = plain;
+    size_t offset = 0;
+    for (const size_t piece : pieces) {
+      s.Process(bytes.data() + offset, static_cast<int32_t>(piece));
+      offset += piece;
+    }
+    ASSERT_EQ(offset, plain.size());
+    EXPECT_EQ(bytes, expected) << "key length " << key_length;
+    EXPECT_EQ(s.Position, static_cast<int32_t>(plain.size() % key_length)) << key_length;
+  }
+}
+
 TEST(SetupPackageScramblerTest, ScramblingTwiceRestoresTheBytes) {
   const Bytes plain = Sequence(40);
   Bytes bytes = plain;

@@ -279,7 +279,8 @@ int PackCommand(const StringList& args) {
           throw Exception(
               Format(u"the file name \"%s\" is not valid UTF-8", {FromPath(it->path())}));
         }
-        name += (name.empty() ? u"" : u"\\") + text;
+        if (!name.empty()) name += u'\\';
+        name += text;
       }
       files.push_back({std::move(name), it->path()});
     }
