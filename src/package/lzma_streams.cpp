@@ -46,7 +46,6 @@ void* AllocBytes(void*, size_t size) {
 void FreeBytes(void*, void* address) {
   std::free(address);
 }
-ISzAlloc g_default_allocator = {AllocBytes, FreeBytes};
 
 // Largest dictionary the encoder accepts, whatever the machine's word size.
 constexpr uint32_t kMaxEncoderDictionary = uint32_t{1} << 27;
@@ -185,7 +184,9 @@ class EncoderHandle {
 }  // namespace
 
 ISzAlloc* DefaultAllocator() {
-  return &g_default_allocator;
+  // The SDK wants a mutable pointer; nothing ever changes this table.
+  static ISzAlloc allocator = {AllocBytes, FreeBytes};
+  return &allocator;
 }
 
 CLzmaEncProps LevelProps(int level) {
