@@ -245,6 +245,53 @@ void WriteFile(const fs::path& path, const TMemoryStream& content) {
   file.WriteBuffer(content.Data(), content.Bytes().size());
 }
 
+struct PackFile {
+  String name;  // relative to the packed folder, backslashes between folders
+  fs::path path;
+};
+
+// Every regular file below `root` except `skip`, in ordinal order of the UTF-16 code units of
+// their names.
+std::vector<PackFile> CollectFiles(const fs::path& root, const std::vector<fs::path>& skip) {
+  std::vector<PackFile> files;
+  for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
+       ++it) {
+    if (!it->is_regular_file()) continue;
+    // A package written into the folder it packs must not swallow its older self.
+    const bool skipped = std::any_of(skip.begin(), skip.end(), [&](const fs::path& s) {
+      return fs::exists(s) && fs::equivalent(it->path(), s);
+    });
+    if (skipped) continue;
+    String name;
+    for (const fs::path& component : it->path().lexically_relative(root)) {
+      String text;
+      if (!TryFromPath(component, text)) {
+        throw Exception(Format(u"the file name \"%s\" is not valid UTF-8", {FromPath(it->path())}));
+      }
+      if (!name.empty()) name += u'\\';
+      name += text;
+    }
+    files.push_back({std::move(name), it->path()});
+  }
+  std::sort(files.begin(), files.end(),
+            [](const PackFile& a, const PackFile& b) { return a.name < b.name; });
+  return files;
+}
+
+// Names equal but for case pack fine, but the setup only ever finds the first.
+void WarnAboutCaseTwins(const std::vector<PackFile>& files) {
+  std::map<String, String> seen;  // upper-cased name -> first name
+  for (const PackFile& f : files) {
+    const auto [it, fresh] = seen.emplace(UpperCase(f.name), f.name);
+    if (!fresh) {
+      PrintError(
+          Format(u"setuptool pack: warning: \"%s\" differs from \"%s\" only in case; "
+                 u"lookups will find \"%s\"",
+                 {f.name, it->second, it->second}));
+    }
+  }
+}
+
 String FileSize(uint64_t bytes) {
   return Format(u"%d bytes", {bytes});
 }
@@ -261,48 +308,15 @@ int PackCommand(const StringList& args) {
     const fs::path package_path = ToPath(package);
     const String partial = package + u".partial";
 
-    struct File {
-      String name;
-      fs::path path;
-    };
-    std::vector<File> files;
-    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
-         ++it) {
-      if (!it->is_regular_file()) continue;
-      // A package written into the folder it packs must not swallow its older self.
-      if (fs::exists(package_path) && fs::equivalent(it->path(), package_path)) continue;
-      if (fs::exists(ToPath(partial)) && fs::equivalent(it->path(), ToPath(partial))) continue;
-      String name;
-      for (const fs::path& component : it->path().lexically_relative(root)) {
-        String text;
-        if (!TryFromPath(component, text)) {
-          throw Exception(
-              Format(u"the file name \"%s\" is not valid UTF-8", {FromPath(it->path())}));
-        }
-        if (!name.empty()) name += u'\\';
-        name += text;
-      }
-      files.push_back({std::move(name), it->path()});
-    }
-    std::sort(files.begin(), files.end(),
-              [](const File& a, const File& b) { return a.name < b.name; });
-    std::map<String, String> seen;  // upper-cased name -> first name
-    for (const File& f : files) {
-      const auto [it, fresh] = seen.emplace(UpperCase(f.name), f.name);
-      if (!fresh) {
-        PrintError(
-            Format(u"setuptool pack: warning: \"%s\" differs from \"%s\" only in case; "
-                   u"lookups will find \"%s\"",
-                   {f.name, it->second, it->second}));
-      }
-    }
+    const std::vector<PackFile> files = CollectFiles(root, {package_path, ToPath(partial)});
+    WarnAboutCaseTwins(files);
 
     TSetupPackageBuilder builder(o.key);
     TProgressLine progress("reading files");
     uint64_t read = 0, total = 0;
-    for (const File& f : files)
+    for (const PackFile& f : files)
       total += fs::file_size(f.path);
-    for (const File& f : files) {
+    for (const PackFile& f : files) {
       TFileStream source(FromPath(f.path), FileMode::kOpenRead);
       builder.Add(source, f.name);
       read = static_cast<uint64_t>(builder.Body().Bytes().size());
