@@ -27,11 +27,8 @@ struct TCommandResult {
   std::string output;  // standard output and error together
 };
 
-// Runs a shell command line.
-TCommandResult RunCommand(const std::string& command);
-
-// Quotes a path for the shell.
-std::string ShellQuote(const std::string& text);
+// Runs a program with its arguments (the first item names the program, found on PATH).
+TCommandResult RunCommand(const std::vector<std::string>& arguments);
 
 // One entry as Python's zipfile reads it.
 struct TPythonZipEntry {
@@ -46,15 +43,16 @@ struct TPythonZipEntry {
 
 struct TPythonZipReport {
   bool opened = false;
-  std::string testzip;  // "None" when every entry's CRC checks out, else the first bad name
+  std::string bad_entry;  // "None" when every entry read checks out, else the first bad name
   uint64_t count = 0;
   // Every entry when there are at most 100, else the first and the last.
   std::vector<TPythonZipEntry> entries;
   std::string errors;  // what Python printed when it could not read the archive
 };
 
-// Opens the archive with Python's zipfile, runs testzip() (which reads every entry and checks
-// its CRC and size) and lists the entries.
-TPythonZipReport ReadWithPython(const std::filesystem::path& archive);
+// Opens the archive with Python's zipfile, reads every entry (testzip(), which checks each CRC
+// and size) or only the entries named in `only`, and lists the entries.
+TPythonZipReport ReadWithPython(const std::filesystem::path& archive,
+                                const std::vector<std::string>& only = {});
 
 }  // namespace nolu::testing
