@@ -48,9 +48,10 @@
 // nothing of the destination but writes, never rewrites bytes it has written, and a file whose
 // whole content fits the first chunk (most files of a profile) still gets an exact header and
 // no descriptor. A streamed entry's local header must say before its data whether it carries a
-// Zip64 field; it does when the source's remaining size (Size - Position) is unknown or within
-// 256 MiB of 4 GiB. A file that grows past 4 GiB while it is read despite a smaller size
-// raises EZipError rather than write an entry that readers would misread.
+// Zip64 field; it does when the source's remaining size (Size - Position) is unknown or at
+// least 4 GiB less 256 MiB (room for Deflate's growth and a file that grows). A file that grows
+// past 4 GiB while it is read despite a smaller size raises EZipError rather than write an entry
+// that readers would misread.
 //
 // Entries whose whole content fits the first chunk and does not shrink under Deflate are
 // stored: never larger than the file, and the method is known before the header is written.
