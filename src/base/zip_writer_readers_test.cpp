@@ -32,10 +32,7 @@ Bytes Text(size_t size, int seed) {
 }
 
 Bytes Noise(size_t size) {
-  TSyntheticStream source(size, SyntheticData::kNoise);
-  Bytes bytes(size);
-  source.ReadBuffer(bytes.data(), size);
-  return bytes;
+  return testing::SyntheticBytes(size, SyntheticData::kNoise);
 }
 
 uint32_t Crc(const Bytes& bytes) {

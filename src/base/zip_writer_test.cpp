@@ -36,10 +36,7 @@ Bytes Text(size_t size) {
 }
 
 Bytes Noise(size_t size) {
-  TSyntheticStream source(size, SyntheticData::kNoise);
-  Bytes bytes(size);
-  source.ReadBuffer(bytes.data(), size);
-  return bytes;
+  return testing::SyntheticBytes(size, SyntheticData::kNoise);
 }
 
 void Add(TZipWriter& writer, StringView name, const Bytes& data) {

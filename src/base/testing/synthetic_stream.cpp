@@ -97,4 +97,11 @@ void TSyntheticStream::SetSize(int64_t) {
   throw EStreamError(u"Stream is read-only");
 }
 
+Bytes SyntheticBytes(size_t size, SyntheticData data) {
+  TSyntheticStream source(size, data);
+  Bytes bytes(size);
+  source.ReadBuffer(bytes.data(), size);
+  return bytes;
+}
+
 }  // namespace nolu::testing

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "base/stream.h"
+#include "base/text.h"
 
 namespace nolu::testing {
 
@@ -51,5 +52,8 @@ class TSyntheticStream : public TStream {
   size_t largest_read_ = 0;
   uint8_t block_[4096];
 };
+
+// The first `size` bytes of such a source, in memory, for tests of small inputs.
+Bytes SyntheticBytes(size_t size, SyntheticData data);
 
 }  // namespace nolu::testing
