@@ -20,12 +20,14 @@ constexpr char16_t kProductFolder[] = u"C:\\Program Files (x86)\\Nolu\\";
 class TTestUserInterface : public ISetupUserInterface {
  public:
   void ShowError(StringView message) override { errors.emplace_back(message); }
-  void RunWizard() override {
+  int RunWizard() override {
     ++wizards;
     language = nolu::Setup()->Resources().LanguageName();
+    return wizard_exit_code;
   }
   StringList errors;
   int wizards = 0;
+  int wizard_exit_code = ecSuccess;
   String language;
 };
 
@@ -246,7 +248,8 @@ TEST_F(SetupEntryTest, SilentRunWithTwoErrors_ShowsOneBoxWithBothLines) {
 
 TEST_F(SetupEntryTest, InteractiveStart_GoesToTheWizardWithThePreselectedLanguage) {
   run_.Platform().System().SetUserDefaultUILanguage(1049);
-  EXPECT_EQ(Run(u""), ecSuccess);
+  ui_.wizard_exit_code = 7;  // the wizard decides the exit code of an interactive run
+  EXPECT_EQ(Run(u""), 7);
   EXPECT_EQ(ui_.wizards, 1);
   EXPECT_EQ(ui_.language, u"Russian");
 }
