@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "core/testing/fake_setup_run.h"
+
 namespace nolu {
 namespace {
 
@@ -75,6 +77,24 @@ TEST(SetupSummaryBuilderTest, GroupsCaptionsAndItems) {
     row.build(builder);
     EXPECT_EQ(StringToUtf8(builder.ToString()), StringToUtf8(row.expected));
   }
+}
+
+TEST(SetupSummaryBuilderTest, SectionAndKeyFormsUseTheRunsStrings) {
+  TFakeSetupRun run;
+  run.Data().SetSetupFile(
+      u"English.lng",
+      TFakeSetupData::LanguageFile(u"English", 1033, u"EN",
+                                   "[PageSetup]\r\nLB1=Install $NAME into\r\nTitle=Options:\r\n"
+                                   "CB4=Back up the profiles\r\n"));
+  run.Create(u"/AUTO=\"C:\\Nolu\" /SILENT");
+
+  TSetupSummaryBuilder builder;
+  builder.AddCaption(u"PageSetup", u"LB1");
+  builder.AddItem(u"C:\\Nolu\\");
+  builder.AddCaption(u"pagesetup", u"title");  // names compare without regard to case
+  builder.AddItem(u"PageSetup", u"CB4");
+  EXPECT_EQ(StringToUtf8(builder.ToString()),
+            "Install Nolu into:\r\n * C:\\Nolu\\\r\n\r\nOptions:\r\n * Back up the profiles\r\n");
 }
 
 }  // namespace
