@@ -11,10 +11,11 @@
 namespace nolu {
 namespace {
 
-// Loads `path` through the platform's files (so tests see the fake); a file that cannot be
-// opened or read leaves `ini` empty.
+// Loads `path` through the platform's files (so tests see the fake); no path, or a file that
+// cannot be opened or read, leaves `ini` empty.
 void LoadIni(TRuxIniFile& ini, StringView path) {
   ini.Clear();
+  if (path.empty()) return;
   TOpenResult file = CurrentPlatform().Files().OpenFile(path, FileMode::kOpenRead);
   if (!file.Stream) return;
   try {
@@ -78,17 +79,12 @@ int TProductInfoNolu::GetInstalledVersion() {
 }
 
 void TProductInfoNolu::LoadInstalledInfo() {
-  const String config = FindConfigFile(Setup()->DestPath());
-  if (config.empty()) {
-    installed_config_.Clear();
-  } else {
-    LoadIni(installed_config_, config);
-  }
+  LoadIni(installed_config_, FindConfigFile(Setup()->DestPath()));
   CopyIntegrationSection(installed_config_, Setup()->Options());
 }
 
-void TProductInfoNolu::PopulateActions(const TActionClassCallback& callback) {
-  (void)callback;
+void TProductInfoNolu::PopulateActions(const TActionClassCallback& /*callback*/) {
+  // None of the product's actions is part of this build yet: both lists are empty.
 }
 
 void TProductInfoNolu::PopulatePages(const TPageClassCallback& callback) {
