@@ -13,18 +13,17 @@ TRegKey EntryKey(StringView key_name, RegView view) {
   return TRegKey(RegRoot::kLocalMachine, view, kUninstallKey).Child(key_name);
 }
 
-String TwoDigits(int value) {
+// Decimal digits of `value`, zero-padded on the left to `width`.
+String ZeroPadded(int value, size_t width) {
   String text = IntToStr(value);
-  return text.size() < 2 ? u"0" + text : text;
+  if (text.size() < width) text.insert(0, width - text.size(), u'0');
+  return text;
 }
 
 // "yyyyMMdd", the form the system's programs list sorts and shows.
 String InstallDate() {
   const TDateTime now = CurrentPlatform().System().LocalTime();
-  String year = IntToStr(now.Year);
-  while (year.size() < 4)
-    year.insert(0, u"0");
-  return year + TwoDigits(now.Month) + TwoDigits(now.Day);
+  return ZeroPadded(now.Year, 4) + ZeroPadded(now.Month, 2) + ZeroPadded(now.Day, 2);
 }
 
 // The program path of a command or icon value: other installers (and older versions of the
