@@ -1,8 +1,7 @@
 // The packages that the build embedded into this program are found by the resource API and are
 // byte for byte the package files that setuptool wrote.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <fstream>
 #include <iterator>

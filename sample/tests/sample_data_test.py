@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Checks the sample product's setup data the way the setup will read it.
 
-    sample_data_test.py SAMPLE_DIR [BUILT_PRODUCT_ENTRY...]
+    sample_data_test.py SAMPLE_DIR [setup:ENTRY | product:ENTRY ...]
 
-The built product entries are the package names of the programs that the build adds to the
-PRODUCT package (Nolu.exe, System\\nolu_menu64.dll, ...). Standard library only.
+The entries are the package names of the programs that the build adds to the SETUP or the
+PRODUCT package (product:Nolu.exe, product:System\\nolu_menu64.dll, setup:LumoSetup.exe).
+Standard library only.
 """
 
 import re
@@ -15,7 +16,8 @@ import xml.etree.ElementTree as ET
 from pathlib import Path
 
 SAMPLE = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).resolve().parent.parent
-BUILT = set(sys.argv[2:])
+BUILT_SETUP = {a[6:] for a in sys.argv[2:] if a.startswith("setup:")}
+BUILT_PRODUCT = {a[8:] for a in sys.argv[2:] if a.startswith("product:")}
 SETUP = SAMPLE / "setup"
 PRODUCT = SAMPLE / "product"
 LANGUAGES = {"English": (1033, "EN", 1252), "German": (1031, "DE", 1252),
@@ -199,12 +201,20 @@ class SetupScript(unittest.TestCase):
             self.assertTrue(s(name), name)
 
     def test_every_component_comes_from_the_product_folder_or_the_build(self):
-        available = self.product_entries | {b.lower() for b in BUILT}
+        available = self.product_entries | {b.lower() for b in BUILT_PRODUCT}
         for target, entry, family in self.script.components:
             with self.subTest(target=target):
                 self.assertTrue(target.startswith("$DEST\\"))
                 self.assertIn(entry.lower(), available)
                 self.assertIn(family, ("", "EN", "DE", "RU"))
+
+    def test_no_product_entry_hides_a_setup_entry(self):
+        # Lookups ask the PRODUCT package first: a product file named like "Install.xml" or
+        # "English.lng" at its root would replace the setup's own.
+        setup = {p.name.lower() for p in SETUP.iterdir() if p.is_file()}
+        setup |= {b.lower() for b in BUILT_SETUP}
+        product = self.product_entries | {b.lower() for b in BUILT_PRODUCT}
+        self.assertEqual(product & setup, set())
 
     def test_every_product_file_is_installed(self):
         used = {entry.lower() for _, entry, _ in self.script.components}
@@ -258,7 +268,7 @@ class Pictures(unittest.TestCase):
         for key in ("I0", "L0", "L1", "L2", "P1", "P2", "P3", "P4", "CL"):
             self.assertTrue(values.get(key), key)
         self.assertEqual(placeholders(values["CL"]), "s")
-        self.assertIn(values["P4"], BUILT | {p.name for p in SETUP.iterdir()})
+        self.assertIn(values["P4"], BUILT_SETUP | {p.name for p in SETUP.iterdir()})
         # The picture is drawn at its own size in the page's top right corner, 10 pixels from
         # the edge: it must leave the heading (up to x 340) and the check boxes (from y 100)
         # free, and blend in through its alpha channel.
