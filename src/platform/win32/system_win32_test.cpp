@@ -1,0 +1,57 @@
+// The Win32 system service under Wine.
+#include "platform/win32/system_win32.h"
+
+#include <gtest/gtest.h>
+
+#include "base/locale.h"
+#include "base/path.h"
+
+namespace nolu {
+namespace {
+
+TEST(Win32SystemTest, ReportsTheRunningSystemAndProcess) {
+  TWin32System system;
+  // ./run prepares a prefix that reports Windows 10; the real version, not a shimmed one.
+  EXPECT_TRUE(system.OsVersion().AtLeast(6, 0));
+  EXPECT_TRUE(system.IsWine());  // these tests run under Wine
+  EXPECT_NE(system.UserDefaultUILanguage(), 0);
+  EXPECT_TRUE(
+      EqualsIgnoreCase(ExtractFileName(system.ModuleFileName()), u"platform_win32_tests.exe"))
+      << StringToUtf8(system.ModuleFileName());
+  EXPECT_NE(UpperCase(system.CommandLine()).find(u"PLATFORM_WIN32_TESTS"), String::npos);
+  const TDateTime now = system.LocalTime();
+  EXPECT_GE(now.Year, 2020);
+  EXPECT_GE(now.Month, 1);
+  EXPECT_LE(now.Month, 12);
+}
+
+TEST(Win32SystemTest, ErrorTextsHaveNoLineBreakAndUnknownCodesAreNamed) {
+  TWin32System system;
+  for (uint32_t code : {2u, 5u, 32u, 112u, 1223u}) {
+    const String text = system.SysErrorMessage(code);
+    EXPECT_FALSE(text.empty()) << code;
+    EXPECT_EQ(text.find_last_of(u"\r\n"), String::npos) << code;
+  }
+  EXPECT_EQ(system.SysErrorMessage(0x2FFFFFFF), u"Unknown error 805306367");
+}
+
+TEST(Win32SystemTest, GuidsAreRandomVersionFour) {
+  TWin32System system;
+  const TGuid a = system.CreateGuid();
+  const TGuid b = system.CreateGuid();
+  EXPECT_NE(a, b);
+  EXPECT_EQ(a.Data3 >> 12, 4);
+  EXPECT_EQ(a.ToString().size(), 38u);
+}
+
+TEST(Win32SystemTest, ExpandsEnvironmentReferences) {
+  TWin32System system;
+  const String expanded = system.ExpandEnvironmentText(u"%SystemRoot%\\win.ini");
+  EXPECT_EQ(expanded.find(u'%'), String::npos);
+  EXPECT_TRUE(EndsWith(expanded, u"\\win.ini"));
+  EXPECT_EQ(system.ExpandEnvironmentText(u"%NOLU_NOT_SET%"), u"%NOLU_NOT_SET%");
+  EXPECT_EQ(system.ExpandEnvironmentText(u""), u"");
+}
+
+}  // namespace
+}  // namespace nolu
