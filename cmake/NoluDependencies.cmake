@@ -18,6 +18,10 @@ set_target_properties(lzmasdk PROPERTIES POSITION_INDEPENDENT_CODE ON)
 if(NOLU_SANITIZE)
   target_compile_options(lzmasdk PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer)
 endif()
+if(NOLU_FUZZ)
+  # The package reader's fuzzer needs to see the decoder's branches to get past it.
+  target_compile_options(lzmasdk PRIVATE -fsanitize=fuzzer-no-link)
+endif()
 
 # --- zlib (Deflate of the zip backups): zlib1g-dev on the host, libz-mingw-w64-dev for Windows.
 find_package(ZLIB REQUIRED)

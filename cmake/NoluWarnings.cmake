@@ -17,3 +17,8 @@ if(NOLU_SANITIZE)
                          -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(nolu_options INTERFACE -fsanitize=address,undefined)
 endif()
+
+if(NOLU_TSAN)
+  target_compile_options(nolu_options INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(nolu_options INTERFACE -fsanitize=thread)
+endif()

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "base/text.h"
+#include "platform/waitable.h"
 
 namespace nolu {
 

@@ -6,6 +6,7 @@
 
 #include "base/errors.h"
 #include "base/locale.h"
+#include "platform/cmd_line_params.h"
 #include "platform/fake/fake_platform.h"
 
 namespace nolu {
@@ -80,6 +81,26 @@ TEST(PlatformTest, RegistryValuesKeepTheirWindowsLayout) {
   const TRegKey key(RegRoot::kLocalMachine, RegView::k32, u"Software\\Nolu");
   EXPECT_EQ(key.Child(u"Sub").Path, u"Software\\Nolu\\Sub");
   EXPECT_EQ(key.Child(u"Sub").View, RegView::k32);
+}
+
+TEST(PlatformTest, CmdLineParamsComeFromTheProcessCommandLine) {
+  struct Row {
+    const char16_t* command_line;
+    const char16_t* params;
+  };
+  const Row rows[] = {
+      {u"\"C:\\Users\\User\\Downloads\\Setup.exe\" /AUTO /SILENT", u"/AUTO /SILENT"},
+      {u"C:\\Temp\\Uninstall.exe /PATH=\"C:\\Program Files (x86)\\Nolu\\\" /AUTO",
+       u"/PATH=\"C:\\Program Files (x86)\\Nolu\\\" /AUTO"},
+      {u"\"C:\\Users\\User\\Downloads\\Setup.exe\"", u""},
+      {u"", u""},
+  };
+  TFakePlatform fake;
+  PlatformScope scope(fake);
+  for (const Row& r : rows) {
+    fake.System().SetCommandLine(r.command_line);
+    EXPECT_EQ(CmdLineParams(), r.params) << StringToUtf8(r.command_line);
+  }
 }
 
 }  // namespace

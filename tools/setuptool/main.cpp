@@ -19,8 +19,7 @@ const Command kCommands[] = {
      PackCommand},
     {u"list", u"list PKG                             list the entries (name, size, offset)",
      ListCommand},
-    {u"extract", u"extract PKG DIR [NAME...]            write entries below DIR",
-     ExtractCommand},
+    {u"extract", u"extract PKG DIR [NAME...]            write entries below DIR", ExtractCommand},
     {u"cat", u"cat PKG NAME                         write one entry to stdout", CatCommand},
     {u"verify", u"verify PKG                           check header, checksum and file table",
      VerifyCommand},
@@ -30,7 +29,8 @@ const Command kCommands[] = {
 
 void PrintUsage() {
   PrintLine(u"usage: setuptool COMMAND [ARGS...]\n\ncommands:");
-  for (const Command& c : kCommands) PrintLine(u"  " + String(c.usage));
+  for (const Command& c : kCommands)
+    PrintLine(u"  " + String(c.usage));
 }
 
 int Run(const StringList& args) {
@@ -60,13 +60,15 @@ int Run(const StringList& args) {
 #ifdef _WIN32
 int wmain(int argc, wchar_t** argv) {
   nolu::StringList args;
-  for (int i = 1; i < argc; ++i) args.emplace_back(reinterpret_cast<const char16_t*>(argv[i]));
+  for (int i = 1; i < argc; ++i)
+    args.emplace_back(reinterpret_cast<const char16_t*>(argv[i]));
   return nolu::tool::Run(args);
 }
 #else
 int main(int argc, char** argv) {
   nolu::StringList args;
-  for (int i = 1; i < argc; ++i) args.push_back(nolu::Utf8ToString(argv[i]));
+  for (int i = 1; i < argc; ++i)
+    args.push_back(nolu::Utf8ToString(argv[i]));
   return nolu::tool::Run(args);
 }
 #endif

@@ -308,6 +308,13 @@ uint32_t TFakeFileSystem::Check(FakeFileOp op, const Resolved& r) {
   return CheckKey(op, UpperCase(FullText(r, false)));
 }
 
+bool TFakeFileSystem::HoldsCurrentFolder(const Resolved& folder) {
+  // The process works in that folder or below it: Windows refuses to move or remove it.
+  Resolved current;
+  return Resolve(current_, current) == kErrorSuccess &&
+         PathStartsWith(IncludeTrailingBackslash(FullText(current, false)), FullText(folder, true));
+}
+
 bool TFakeFileSystem::ConsumeBudget(uint64_t bytes, uint64_t& allowed) {
   if (!write_budget_) {
     allowed = bytes;
@@ -389,8 +396,9 @@ TOpenResult TFakeFileSystem::OpenFile(StringView path, FileMode mode) {
   }
   Node* node = parent->Child(r.parts.back());
   if (!node) {
-    if (mode != FileMode::kCreate) {
-      result.Error = kErrorFileNotFound;
+    if (mode != FileMode::kCreate || r.trailing) {
+      // A path with a trailing backslash names a folder; it is never created as a file.
+      result.Error = r.trailing ? kErrorInvalidName : kErrorFileNotFound;
       return result;
     }
     auto created = std::make_unique<Node>();
@@ -531,11 +539,7 @@ uint32_t TFakeFileSystem::MoveLocked(const Resolved& from, const Resolved& to) {
   if (node->lock && !node->lock->Renamable) return node->lock->Error;
   if (node->data && !node->data->SharesDelete()) return kErrorSharingViolation;
   if (node->IsFolder()) {
-    Resolved current;
-    if (Resolve(current_, current) == kErrorSuccess &&
-        PathStartsWith(IncludeTrailingBackslash(FullText(current, false)), FullText(from, true))) {
-      return kErrorSharingViolation;  // some process works in that folder
-    }
+    if (HoldsCurrentFolder(from)) return kErrorSharingViolation;
     if (PathStartsWith(FullText(to, true), FullText(from, true))) return kErrorAccessDenied;
   }
   Node* to_parent = FindParent(to, parent_error);
@@ -608,11 +612,7 @@ uint32_t TFakeFileSystem::RemoveFolder(StringView path) {
   if (!node->IsFolder()) return kErrorDirectory;
   if (node->attributes & kAttrReadOnly) return kErrorAccessDenied;
   if (node->lock) return node->lock->Error;
-  Resolved current;
-  if (Resolve(current_, current) == kErrorSuccess &&
-      PathStartsWith(IncludeTrailingBackslash(FullText(current, false)), FullText(r, true))) {
-    return kErrorSharingViolation;  // some process works in that folder
-  }
+  if (HoldsCurrentFolder(r)) return kErrorSharingViolation;
   // A junction goes by itself; what it points to is not part of this tree.
   if (!node->children.empty() && !(node->attributes & kAttrReparsePoint)) {
     return kErrorDirNotEmpty;

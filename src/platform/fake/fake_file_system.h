@@ -13,7 +13,9 @@
 //     what it holds), 8.3 aliases for LongPathName;
 //   * a full disk after N more bytes (SetWriteBudget), access denied below a path
 //     (DenyAccess), and the failure of one operation on one path or on any (InjectFailure);
-//   * pending reboot operations (RebootOperations) and a reboot that carries them out.
+//   * pending reboot operations (RebootOperations) and a reboot that carries them out;
+//     MoveOnReboot needs no rights here: InjectFailure(kMoveOnReboot, path, 5) plays a user
+//     without them.
 // Streams opened here share the file's bytes: a second handle sees what the first wrote, and
 // the Windows sharing rules of the three FileModes are enforced between handles.
 //
@@ -148,6 +150,7 @@ class TFakeFileSystem : public IFileSystem {
   uint32_t Check(FakeFileOp op, const Resolved& r);
   String FullText(const Resolved& r, bool trailing);
   Node& MakeFolders(const Resolved& r, size_t count);
+  bool HoldsCurrentFolder(const Resolved& folder);
   bool ConsumeBudget(uint64_t bytes, uint64_t& allowed);
   uint32_t DeleteLocked(const Resolved& r);
   uint32_t MoveLocked(const Resolved& from, const Resolved& to);

@@ -161,6 +161,8 @@ TEST_F(FakeFileSystemTest, MutatingCallsReturnWindowsErrorCodes) {
       {"remove missing", [&] { return fs.RemoveFolder(u"C:\\a\\none"); }, kErrorFileNotFound},
       {"open missing", [&] { return fs.OpenFile(u"C:\\a\\none", FileMode::kOpenRead).Error; },
        kErrorFileNotFound},
+      {"create a file named like a folder",
+       [&] { return fs.OpenFile(u"C:\\a\\new\\", FileMode::kCreate).Error; }, kErrorInvalidName},
       {"create in missing folder",
        [&] { return fs.OpenFile(u"C:\\none\\x", FileMode::kCreate).Error; }, kErrorPathNotFound},
       {"open a folder", [&] { return fs.OpenFile(u"C:\\a\\sub", FileMode::kOpenRead).Error; },

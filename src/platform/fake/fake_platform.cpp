@@ -1,37 +1,19 @@
 #include "platform/fake/fake_platform.h"
 
-#include "base/errors.h"
-
 namespace nolu {
-namespace {
-[[noreturn]] void NotYet(const char16_t* service) {
-  throw EInvalidOperation(String(u"The fake platform has no ") + service + u" service yet");
-}
-}  // namespace
 
-TFakePlatform::TFakePlatform() = default;
+TFakePlatform::TFakePlatform()
+    : hub_(std::make_shared<TFakeHub>()),
+      processes_(files_, hub_),
+      shell_(files_, processes_),
+      windows_(hub_),
+      messages_(hub_),
+      dialogs_(messages_) {
+  // The machine's well-known folders exist, as on a fresh Windows installation.
+  for (const auto& [csidl, path] : shell_.SpecialFolders())
+    files_.AddFolder(path);
+}
+
 TFakePlatform::~TFakePlatform() = default;
-
-IRegistry& TFakePlatform::Registry() {
-  NotYet(u"registry");
-}
-IShell& TFakePlatform::Shell() {
-  NotYet(u"shell");
-}
-IProcesses& TFakePlatform::Processes() {
-  NotYet(u"process");
-}
-IDesktopWindows& TFakePlatform::Windows() {
-  NotYet(u"window");
-}
-IMessageChannel& TFakePlatform::Messages() {
-  NotYet(u"message channel");
-}
-IMessageBox& TFakePlatform::Dialogs() {
-  NotYet(u"message box");
-}
-IModuleResources& TFakePlatform::Resources() {
-  NotYet(u"resource");
-}
 
 }  // namespace nolu

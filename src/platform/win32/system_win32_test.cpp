@@ -5,6 +5,8 @@
 
 #include "base/locale.h"
 #include "base/path.h"
+#include "platform/cmd_line_params.h"
+#include "platform/win32/win32_platform.h"
 
 namespace nolu {
 namespace {
@@ -51,6 +53,14 @@ TEST(Win32SystemTest, ExpandsEnvironmentReferences) {
   EXPECT_TRUE(EndsWith(expanded, u"\\win.ini"));
   EXPECT_EQ(system.ExpandEnvironmentText(u"%NOLU_NOT_SET%"), u"%NOLU_NOT_SET%");
   EXPECT_EQ(system.ExpandEnvironmentText(u""), u"");
+}
+
+TEST(Win32SystemTest, CmdLineParamsLeaveTheProgramPathOut) {
+  TWin32Platform platform;
+  PlatformScope scope(platform);
+  const String params = CmdLineParams();
+  EXPECT_EQ(UpperCase(params).find(u"PLATFORM_WIN32_TESTS"), String::npos) << StringToUtf8(params);
+  EXPECT_EQ(params, CmdLineParams(platform.System().CommandLine()));
 }
 
 }  // namespace

@@ -1,18 +1,27 @@
 #include "platform/win32/win32_platform.h"
 
-#include "base/errors.h"
+#include "platform/win32/desktop_windows_win32.h"
 #include "platform/win32/file_system_win32.h"
+#include "platform/win32/message_box_win32.h"
+#include "platform/win32/message_channel_win32.h"
+#include "platform/win32/module_resources_win32.h"
+#include "platform/win32/processes_win32.h"
+#include "platform/win32/registry_win32.h"
+#include "platform/win32/shell_win32.h"
 #include "platform/win32/system_win32.h"
 
 namespace nolu {
-namespace {
-[[noreturn]] void NotYet(const char16_t* service) {
-  throw EInvalidOperation(String(u"The Win32 platform has no ") + service + u" service yet");
-}
-}  // namespace
 
 TWin32Platform::TWin32Platform()
-    : files_(std::make_unique<TWin32FileSystem>()), system_(std::make_unique<TWin32System>()) {}
+    : files_(std::make_unique<TWin32FileSystem>()),
+      system_(std::make_unique<TWin32System>()),
+      registry_(std::make_unique<TWin32Registry>()),
+      shell_(std::make_unique<TWin32Shell>()),
+      processes_(std::make_unique<TWin32Processes>()),
+      windows_(std::make_unique<TWin32DesktopWindows>()),
+      messages_(std::make_unique<TWin32MessageChannel>()),
+      dialogs_(std::make_unique<TWin32MessageBox>()),
+      resources_(std::make_unique<TWin32ModuleResources>()) {}
 
 TWin32Platform::~TWin32Platform() = default;
 
@@ -23,25 +32,25 @@ ISystem& TWin32Platform::System() {
   return *system_;
 }
 IRegistry& TWin32Platform::Registry() {
-  NotYet(u"registry");
+  return *registry_;
 }
 IShell& TWin32Platform::Shell() {
-  NotYet(u"shell");
+  return *shell_;
 }
 IProcesses& TWin32Platform::Processes() {
-  NotYet(u"process");
+  return *processes_;
 }
 IDesktopWindows& TWin32Platform::Windows() {
-  NotYet(u"window");
+  return *windows_;
 }
 IMessageChannel& TWin32Platform::Messages() {
-  NotYet(u"message channel");
+  return *messages_;
 }
 IMessageBox& TWin32Platform::Dialogs() {
-  NotYet(u"message box");
+  return *dialogs_;
 }
 IModuleResources& TWin32Platform::Resources() {
-  NotYet(u"resource");
+  return *resources_;
 }
 
 }  // namespace nolu

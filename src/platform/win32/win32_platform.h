@@ -10,6 +10,13 @@ namespace nolu {
 
 class TWin32FileSystem;
 class TWin32System;
+class TWin32Registry;
+class TWin32Shell;
+class TWin32Processes;
+class TWin32DesktopWindows;
+class TWin32MessageChannel;
+class TWin32MessageBox;
+class TWin32ModuleResources;
 
 class TWin32Platform : public TPlatform {
  public:
@@ -29,6 +36,13 @@ class TWin32Platform : public TPlatform {
  private:
   std::unique_ptr<TWin32FileSystem> files_;
   std::unique_ptr<TWin32System> system_;
+  std::unique_ptr<TWin32Registry> registry_;
+  std::unique_ptr<TWin32Shell> shell_;
+  std::unique_ptr<TWin32Processes> processes_;
+  std::unique_ptr<TWin32DesktopWindows> windows_;
+  std::unique_ptr<TWin32MessageChannel> messages_;
+  std::unique_ptr<TWin32MessageBox> dialogs_;
+  std::unique_ptr<TWin32ModuleResources> resources_;
 };
 
 }  // namespace nolu

@@ -1,0 +1,32 @@
+// The small file and process operations that the entry, the engine and the product actions
+// share. Paths are full Windows paths; the platform applies the long-path rule.
+#pragma once
+
+#include "base/text.h"
+
+namespace nolu {
+
+// Appends `text` to the setup object's error list (no lock: see TSetup::Errors).
+void AddError(StringView text);
+
+// Deletes a file (clearing its attributes first); a file that cannot be deleted is moved to a
+// fresh temporary name ("delete" prefix) and deleted at the next restart. A missing file is no
+// error; nothing is reported.
+void DeleteFileOrDefer(StringView path);
+
+// Schedules the deletion of `path` at the next restart; the result is ignored.
+void DeleteOnReboot(StringView path);
+
+// Starts `command_line` with its window shown and waits without limit until it ends; the exit
+// code is not read and a failure to start is not reported.
+void RunAndWait(StringView command_line);
+
+// Copies `source` over `target`; raises EOSError with the system's text and
+// source + " -> " + target.
+void CopyFileOrRaise(StringView source, StringView target);
+
+// Copies `source` into the temporary folder under its own name (clearing the attributes of
+// an earlier copy), schedules the copy's deletion at the next restart, returns its path.
+String CopyToTempFolder(StringView source);
+
+}  // namespace nolu

@@ -1,0 +1,111 @@
+// TSetup: the one object of a run. It carries the mode, the option flags, the destination, the
+// options store and the error list; it owns the product information, the resources, the
+// extraction writer and the worker thread; and it is the channel through which the worker
+// reports to the user interface (a message-only window of the main thread, dispatched to the
+// registered listeners).
+//
+// Every other part reaches it through Setup(): the constructor installs the object as the
+// process-wide setup object before anything else, the destructor removes it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "base/ini_file.h"
+#include "base/text.h"
+#include "core/installer_notify.h"
+#include "core/setup_product_info.h"
+#include "platform/message_channel.h"
+
+namespace nolu {
+
+class TSetupResources;
+class TSetupExtractHelper;
+class TSetupThread;
+
+enum TSetupMode : uint8_t { smInstall = 0, smUninstall = 1 };
+
+// Option flags; the bit numbers (0..5) are what HasOption and SetOption take.
+using TSetupFlags = uint8_t;
+inline constexpr TSetupFlags sfAuto = 1;
+inline constexpr TSetupFlags sfPortable = 2;
+inline constexpr TSetupFlags sfUpdate = 4;
+inline constexpr TSetupFlags sfSilent = 8;
+inline constexpr TSetupFlags sfRun = 16;
+inline constexpr TSetupFlags sfNoBackup = 32;
+
+enum TSetupState : uint8_t { ssIdle = 0, ssRunning = 1, ssFinished = 2 };
+
+class TSetup {
+ public:
+  // Creates the run: installs itself as Setup(), creates the product information from
+  // `product_info_class`, opens the packages and the script (TSetupResources), creates the
+  // extraction writer and the message window (main thread), and parses `params`. Raises on any
+  // failure, leaving no process-wide object behind.
+  TSetup(String params, TProductInfoClass product_info_class);
+  // Stops the worker (if any), frees what it owns, and removes itself as Setup().
+  ~TSetup();
+  TSetup(const TSetup&) = delete;
+  TSetup& operator=(const TSetup&) = delete;
+
+  // --- State of the run.
+  TSetupMode Mode() const { return mode_; }
+  TSetupFlags Flags() const { return flags_; }
+  TSetupState State() const { return state_; }
+  const String& DestPath() const { return dest_path_; }
+  const String& Params() const { return params_; }
+  TRuxIniFile& Options() { return options_; }
+  StringList& Errors() { return errors_; }
+  TSetupProductInfo& ProductInfo() { return *product_info_; }
+  TSetupResources& Resources() { return *resources_; }
+  TSetupExtractHelper& ExtractHelper() { return *extract_helper_; }
+  TSetupThread* Thread() { return thread_.get(); }
+
+  void ParseCommandLine(StringView params);
+  void SetDestPath(StringView path);
+  bool HasOption(int bit) const;
+  void SetOption(int bit, bool value);
+  void SetOptions(TSetupFlags flags);
+  bool ValidateFlags();
+  bool IsInProgramFiles() const;
+  bool HasErrors() const { return !errors_.empty(); }
+
+  // --- The run.
+  void Start(bool wait);
+  void Cancel();
+  void RunActions();
+
+  // --- Notifications.
+  void AddListener(IInstallerNotify* listener);
+  void RemoveListener(IInstallerNotify* listener);
+  // From any thread: blocking sends to the main thread's message window.
+  void Notify(uint32_t code, int64_t param);
+  void NotifyText(uint32_t code, StringView text);
+  // Main thread: dispatches one notification to the listeners, last registered first.
+  void DoNotify(uint32_t code, const TNotifyParam& param);
+
+ private:
+  int64_t WndProc(const TChannelMessage& message);
+
+  String params_;
+  TSetupMode mode_ = smInstall;
+  TSetupFlags flags_ = 0;
+  TSetupState state_ = ssIdle;
+  String dest_path_;
+  TRuxIniFile options_;
+  StringList errors_;
+  std::recursive_mutex lock_;
+  std::vector<IInstallerNotify*> listeners_;
+  std::unique_ptr<TSetupProductInfo> product_info_;
+  std::unique_ptr<TSetupResources> resources_;
+  std::unique_ptr<TSetupExtractHelper> extract_helper_;
+  std::unique_ptr<TMessageWindow> handle_;
+  std::unique_ptr<TSetupThread> thread_;
+};
+
+// The process-wide setup object, or nullptr when none exists.
+TSetup* Setup();
+
+}  // namespace nolu

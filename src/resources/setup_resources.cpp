@@ -1,0 +1,222 @@
+#include "resources/setup_resources.h"
+
+#include <algorithm>
+
+#include "base/format.h"
+#include "base/locale.h"
+#include "base/localization_info.h"
+#include "base/natural_compare.h"
+#include "base/path.h"
+#include "base/read_only_memory_stream.h"
+#include "base/text_encoding.h"
+#include "platform/platform.h"
+#include "resources/installer_errors.h"
+
+namespace nolu {
+namespace {
+
+constexpr size_t kMaxComponentLength = 260;
+
+String FolderOrTemp(Csidl csidl) {
+  TPlatform& platform = CurrentPlatform();
+  String path;
+  if (!platform.Shell().SpecialFolder(csidl, path) || path.empty()) {
+    path = platform.Files().TempFolder();
+  }
+  return IncludeTrailingBackslash(path);
+}
+
+std::unique_ptr<TSetupPackageReader> ReadResourcePackage(StringView name) {
+  TReadOnlyMemoryStream source(RcDataOrRaise(name));
+  return std::make_unique<TSetupPackageReader>(source);
+}
+
+String CleanComponent(StringView component) {
+  String out;
+  out.reserve(component.size());
+  for (Char c : component) {
+    if (c == u'"') {
+      out.push_back(u'\'');
+    } else if (c >= 0x20 && String(u"\\<>*:?|/").find(c) == String::npos) {
+      out.push_back(c);
+    }
+  }
+  size_t begin = 0;
+  while (begin < out.size() && (out[begin] == u' ' || out[begin] == u'.')) ++begin;
+  size_t end = out.size();
+  while (end > begin && out[end - 1] == u' ') --end;
+  out = out.substr(begin, end - begin);
+  if (out.size() > kMaxComponentLength) out.resize(kMaxComponentLength);
+  return out;
+}
+
+}  // namespace
+
+bool IsUninstallerExe() {
+  return EqualsIgnoreCase(ExtractFileName(CurrentPlatform().System().ModuleFileName()),
+                          u"Uninstall.exe");
+}
+
+String CleanPath(StringView path) {
+  StringView root;
+  if (path.size() >= 2 && path[1] == u':') {
+    root = path.substr(0, 2);
+  } else if (StartsWith(path, u"\\\\")) {
+    const size_t next = path.find(u'\\', 2);
+    root = path.substr(0, next == StringView::npos ? path.size() : next);
+  }
+  StringList parts;
+  for (size_t pos = root.size(); pos <= path.size();) {
+    size_t next = path.find(u'\\', pos);
+    if (next == StringView::npos) next = path.size();
+    String part = CleanComponent(path.substr(pos, next - pos));
+    if (!part.empty()) parts.push_back(std::move(part));
+    pos = next + 1;
+  }
+  String out(root);
+  if (!root.empty()) out.push_back(u'\\');
+  out += JoinStrings(parts, u"\\");
+  if (EndsWith(path, u"\\") && !EndsWith(out, u"\\")) out.push_back(u'\\');
+  return out;
+}
+
+TSetupResources::TSetupResources(ISetupRunContext& run) : run_(run) {
+  setup_package_ = ReadResourcePackage(u"SETUP");
+  if (IsUninstallerExe()) {
+    const String data_file = ChangeFileExt(CurrentPlatform().System().ModuleFileName(), u".dat");
+    std::unique_ptr<TStream> source = OpenFileOrRaise(data_file, FileMode::kOpenRead);
+    product_package_ = std::make_unique<TSetupPackageReader>(*source);
+  } else {
+    product_package_ = ReadResourcePackage(u"PRODUCT");
+  }
+  script_.LoadFromStream(*GetStream(u"Install.xml"));
+
+  const TSetupPackageFileTable& table = setup_package_->FileTable();
+  for (int i = 0; i < table.Count(); ++i) {
+    const String& name = table.Items(i).Name;
+    if (EqualsIgnoreCase(ExtractFileExt(name), u".lng")) languages_.push_back(name);
+  }
+  SortLogical(languages_);
+
+  desktop_folder_ = FolderOrTemp(Csidl::kCommonDesktopDirectory);
+  // The product is installed as a 32-bit program would be: its programs folder is the
+  // 32-bit one ("Program Files (x86)" on 64-bit Windows).
+  programs_folder_ = FolderOrTemp(Csidl::kProgramFilesX86);
+  native_programs_folder_ = ReplaceAll(programs_folder_, u" (x86)", u"");
+  start_menu_folder_ = FolderOrTemp(Csidl::kCommonPrograms);
+}
+
+void TSetupResources::InitializeLanguages(const TLanguageChooser& chooser) {
+  strings_.LoadFromStream(*GetStream(u"English.lng"));
+
+  const std::vector<TLanguageItem> items = LanguageItems();
+  const int preselected =
+      PreselectedItem(items, CurrentPlatform().System().UserDefaultUILanguage());
+  int index = -1;
+  if (chooser) {
+    index = chooser(items, preselected);
+  } else if (preselected >= 0) {
+    index = items[preselected].Index;
+  }
+  const String choice = index >= 0 && index < static_cast<int>(languages_.size())
+                            ? languages_[index]
+                            : String(u"English.lng");
+
+  TRuxIniFile language;
+  language.LoadFromStream(*GetStream(choice));
+  language_name_ = ChangeFileExt(ExtractFileName(choice), u"");
+  strings_.Merge(language, /*overwrite=*/true);
+}
+
+std::vector<TLanguageItem> TSetupResources::LanguageItems() const {
+  std::vector<TLanguageItem> items;
+  TRuxIniFile file;
+  for (size_t i = 0; i < languages_.size(); ++i) {
+    std::unique_ptr<TMemoryStream> stream;
+    if (!setup_package_->Extract(languages_[i], stream)) continue;
+    file.LoadFromStream(*stream);
+    TRuxLocalizationInfo info;
+    TLanguageItem item;
+    LangGetInfo(file, info, &item.Icon);
+    item.Name = info.Name;
+    item.LangId = info.LangId;
+    item.Index = static_cast<int>(i);
+    // Ordered by the displayed name; an equal name goes after the ones already there.
+    auto at = std::upper_bound(items.begin(), items.end(), item,
+                               [](const TLanguageItem& a, const TLanguageItem& b) {
+                                 return CompareIgnoreCase(a.Name, b.Name) < 0;
+                               });
+    items.insert(at, std::move(item));
+  }
+  return items;
+}
+
+int TSetupResources::PreselectedItem(const std::vector<TLanguageItem>& items,
+                                     uint16_t ui_language) {
+  if (items.empty()) return -1;
+  for (int wanted : {static_cast<int>(ui_language), 1033}) {
+    for (size_t i = 0; i < items.size(); ++i) {
+      if (items[i].LangId == wanted) return static_cast<int>(i);
+    }
+  }
+  return 0;
+}
+
+std::unique_ptr<TMemoryStream> TSetupResources::GetStream(StringView name) const {
+  std::unique_ptr<TMemoryStream> stream;
+  if (product_package_->Extract(name, stream) || setup_package_->Extract(name, stream)) {
+    return stream;
+  }
+  throw EInstallerInstallError(
+      Format(u"Cannot locate \"%s\" file in setup archive", {String(name)}));
+}
+
+StringList TSetupResources::GetStringList(StringView name) const {
+  std::unique_ptr<TMemoryStream> stream = GetStream(name);
+  TextEncoding encoding;
+  const String text = DecodeText(
+      std::string_view(reinterpret_cast<const char*>(stream->Data()), stream->Bytes().size()),
+      encoding);
+  return SplitLines(text);
+}
+
+String TSetupResources::GetLanguageFamily() const {
+  return strings_.ReadString(u"File", u"Family", u"EN");
+}
+
+std::unique_ptr<TMemoryStream> TSetupResources::GetLicenseStream() const {
+  const TSetupScriptFile* file = nullptr;
+  if (!script_.License().Find(GetLanguageFamily(), file) &&
+      !script_.License().Find(u"EN", file)) {
+    return nullptr;
+  }
+  return GetStream(file->Name);
+}
+
+String TSetupResources::GetString(StringView section, StringView key) const {
+  return ExpandVariables(strings_.ReadString(section, key, u""));
+}
+
+String TSetupResources::ExpandVariables(StringView text) const {
+  String out = ReplaceAll(text, u"\\n", u"\r\n");
+  // Every call asks for every value, so an error in one (an empty product name) surfaces from
+  // any lookup, as it would from the real use.
+  const std::pair<const char16_t*, String> variables[] = {
+      {u"$DEST", run_.DestPath()},
+      {u"$TEMP", IncludeTrailingBackslash(CurrentPlatform().Files().TempFolder())},
+      {u"$LINK", run_.HomePage()},
+      {u"$NAME", run_.ProductName()},
+      {u"$VERSION", run_.VersionInfo()},
+      {u"$DESKTOP", desktop_folder_},
+      {u"$STARTMENU", start_menu_folder_},
+      {u"$PROGRAMS", programs_folder_},
+  };
+  for (const auto& [name, value] : variables) out = ReplaceAll(out, name, value);
+  return out;
+}
+
+String TSetupResources::ExpandPath(StringView text) const {
+  return CleanPath(ExpandVariables(text));
+}
+
+}  // namespace nolu

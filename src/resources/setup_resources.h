@@ -1,0 +1,106 @@
+// TSetupResources: the payload of a run — the SETUP and PRODUCT packages, the setup script,
+// the available languages and the run's string table — and the expansion of the path
+// variables of scripts and localized strings.
+//
+// Filled on the main thread before the worker starts; afterwards both threads call
+// GetString, ExpandPath and GetStream at the same time. The packages' lookups never move a
+// shared position and the string table's lookups are safe from two threads, so no lock is
+// needed here.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "base/ini_file.h"
+#include "base/memory_stream.h"
+#include "base/text.h"
+#include "package/setup_package_reader.h"
+#include "resources/setup_script.h"
+
+namespace nolu {
+
+// What the resources need to know of the run above them (the setup object supplies it): the
+// values of "$DEST", "$LINK", "$NAME" and "$VERSION". Any of them may raise (an empty product
+// name raises "Setup has wrong config"), and so then does every string lookup.
+class ISetupRunContext {
+ public:
+  virtual ~ISetupRunContext() = default;
+  virtual String DestPath() = 0;
+  virtual String HomePage() = 0;
+  virtual String ProductName() = 0;
+  virtual String VersionInfo() = 0;
+};
+
+// One entry of the language dialog, in display order.
+struct TLanguageItem {
+  String Name;     // "File"/"Name" of the language file
+  int LangId = 0;  // "File"/"LangId"
+  Bytes Icon;      // "File"/"Icon" bytes (an .ico file), may be empty
+  int Index = 0;   // index into Languages()
+};
+
+// Shows the language dialog with `items` and the preselected position `preselected` (-1: none)
+// and returns the chosen item's Index, or -1. Not given: the preselection is taken.
+using TLanguageChooser =
+    std::function<int(const std::vector<TLanguageItem>& items, int preselected)>;
+
+// True when the running program's file name is "Uninstall.exe" (ignoring case).
+bool IsUninstallerExe();
+
+class TSetupResources {
+ public:
+  // Opens the SETUP resource and the product package (the ".dat" file beside the program when
+  // it runs as "Uninstall.exe", else the PRODUCT resource), reads "Install.xml", lists the
+  // languages and fills the folders. Raises on any failure.
+  explicit TSetupResources(ISetupRunContext& run);
+
+  // Loads "English.lng", lets `chooser` choose (or takes the preselection) and merges the
+  // chosen language over English.
+  void InitializeLanguages(const TLanguageChooser& chooser = {});
+  // The language dialog's entries in display order, and the position preselected among them:
+  // the user's interface language, else 1033, else the first; -1 when there are none.
+  std::vector<TLanguageItem> LanguageItems() const;
+  static int PreselectedItem(const std::vector<TLanguageItem>& items, uint16_t ui_language);
+
+  // A copy of the entry, from the product package if it has one of that name, else from the
+  // setup package; raises EInstallerInstallError "Cannot locate "%s" file in setup archive".
+  std::unique_ptr<TMemoryStream> GetStream(StringView name) const;
+  StringList GetStringList(StringView name) const;
+  String GetLanguageFamily() const;
+  // The license text of the run's language family, or none.
+  std::unique_ptr<TMemoryStream> GetLicenseStream() const;
+  String GetString(StringView section, StringView key) const;
+  String ExpandVariables(StringView text) const;
+  String ExpandPath(StringView text) const;
+
+  const TSetupPackageReader& SetupPackage() const { return *setup_package_; }
+  const TSetupPackageReader& ProductPackage() const { return *product_package_; }
+  const TSetupScript& Script() const { return script_; }
+  const StringList& Languages() const { return languages_; }
+  const TRuxIniFile& Strings() const { return strings_; }
+  const String& LanguageName() const { return language_name_; }
+  const String& DesktopFolder() const { return desktop_folder_; }
+  const String& ProgramsFolder() const { return programs_folder_; }
+  const String& NativeProgramsFolder() const { return native_programs_folder_; }
+  const String& StartMenuFolder() const { return start_menu_folder_; }
+
+ private:
+  ISetupRunContext& run_;
+  std::unique_ptr<TSetupPackageReader> setup_package_;
+  std::unique_ptr<TSetupPackageReader> product_package_;
+  TSetupScript script_;
+  StringList languages_;
+  TRuxIniFile strings_;
+  String language_name_;
+  String desktop_folder_;
+  String programs_folder_;
+  String native_programs_folder_;
+  String start_menu_folder_;
+};
+
+// The path cleaning of ExpandPath: root kept, every component cleaned of characters a file
+// name cannot hold, empty components dropped, trailing backslash kept.
+String CleanPath(StringView path);
+
+}  // namespace nolu

@@ -1,0 +1,35 @@
+# Runs `setuptool check` on one fixture folder and checks its exit code, its output and
+# (optionally) fields of its --json output.
+#   -D TOOL=<setuptool> [-D EMULATOR=<wine>] [-D PATH_PREFIX=Z:] -D SETUP=<dir> [-D PRODUCT=<dir>]
+#   -D EXIT=<code> [-D MATCH=<regex>] [-D JSON=ON -D FIELDS=<path=value;...>]
+# A field path is a list of keys and indexes separated by "/", e.g. script/settings/0/name.
+set(args check ${PATH_PREFIX}${SETUP})
+if(PRODUCT)
+  list(APPEND args ${PATH_PREFIX}${PRODUCT})
+endif()
+if(JSON)
+  list(APPEND args --json)
+endif()
+execute_process(COMMAND ${EMULATOR} ${TOOL} ${args}
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+message("${out}${err}")
+if(NOT rc EQUAL EXIT)
+  message(FATAL_ERROR "exit code ${rc}, expected ${EXIT}")
+endif()
+if(MATCH AND NOT out MATCHES "${MATCH}")
+  message(FATAL_ERROR "the output does not match: ${MATCH}")
+endif()
+foreach(field IN LISTS FIELDS)
+  string(FIND "${field}" "=" eq)
+  string(SUBSTRING "${field}" 0 ${eq} path)
+  math(EXPR value_start "${eq} + 1")
+  string(SUBSTRING "${field}" ${value_start} -1 expected)
+  string(REPLACE "/" ";" keys "${path}")
+  string(JSON actual ERROR_VARIABLE json_error GET "${out}" ${keys})
+  if(json_error)
+    message(FATAL_ERROR "${path}: ${json_error}")
+  endif()
+  if(NOT actual STREQUAL expected)
+    message(FATAL_ERROR "${path} is \"${actual}\", expected \"${expected}\"")
+  endif()
+endforeach()
