@@ -1,5 +1,6 @@
-// The packages that the build embedded into this program are found by the resource API and are
-// byte for byte the package files that setuptool wrote.
+// The packages that the build embedded into this program are found by the resource API, are
+// byte for byte the package files that setuptool wrote, and give the setup's own readers the
+// sample product in every language.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,6 +8,12 @@
 #include <iterator>
 #include <string>
 
+#include "base/locale.h"
+#include "platform/platform.h"
+#include "platform/win32/win32_platform.h"
+#include "resources/setup_resources.h"
+
+namespace nolu {
 namespace {
 
 // The build passes the package files as paths of the build machine; Wine shows its root
@@ -48,4 +55,84 @@ TEST(EmbeddedPackages, BothResourcesEqualThePackageFiles) {
   }
 }
 
+// What the setup object tells the resources; the product's facts come from the script.
+class SampleRunContext : public ISetupRunContext {
+ public:
+  String DestPath() override { return u"C:\\Program Files (x86)\\Nolu\\"; }
+  String HomePage() override { return Setting(u"HomePage"); }
+  String ProductName() override { return Setting(u"ProductName"); }
+  String VersionInfo() override {
+    return Setting(u"ProductVersion") + u", " + Setting(u"BuildDate");
+  }
+  const TSetupResources* resources = nullptr;
+
+ private:
+  String Setting(StringView name) { return resources->Script().GetSetting(name); }
+};
+
+std::string Text(const TMemoryStream& stream) {
+  return std::string(reinterpret_cast<const char*>(stream.Data()), stream.Bytes().size());
+}
+
+TEST(EmbeddedPackages, SetupReadsTheSampleInEveryLanguage) {
+  TWin32Platform platform;
+  PlatformScope scope(platform);
+
+  const struct {
+    const char16_t* file;
+    const char16_t* name;  // "File"/"Name", shown in the language dialog
+    const char16_t* family;
+    const char16_t* license;
+    const char16_t* welcome;  // "PageWelcome"/"L1" with "$NAME" expanded
+    size_t files;             // components of the family
+  } languages[] = {
+      {u"English.lng", u"English", u"EN", u"License_EN.rtf", u"Welcome to the Nolu Setup Wizard",
+       23},
+      {u"German.lng", u"Deutsch", u"DE", u"License_DE.rtf",
+       u"Willkommen beim Setup-Assistenten von Nolu", 25},
+      {u"Russian.lng", u"Русский", u"RU", u"License_RU.rtf",
+       u"Вас приветствует мастер установки Nolu", 25},
+  };
+  for (const auto& language : languages) {
+    SampleRunContext run;
+    TSetupResources resources(run);
+    run.resources = &resources;
+    EXPECT_EQ(resources.Languages(), (StringList{u"English.lng", u"German.lng", u"Russian.lng"}));
+    EXPECT_EQ(resources.Script().GetSetting(u"ProductVersionId"), u"5401");
+
+    int chosen = -1;
+    for (const TLanguageItem& item : resources.LanguageItems()) {
+      EXPECT_FALSE(item.Icon.empty()) << StringToUtf8(item.Name);
+      if (item.Name == language.name) chosen = item.Index;
+    }
+    ASSERT_GE(chosen, 0) << StringToUtf8(language.name);
+    resources.InitializeLanguages([&](const std::vector<TLanguageItem>&, int) { return chosen; });
+    const std::string which = StringToUtf8(language.file);
+    EXPECT_EQ(resources.Languages()[chosen], language.file);
+    EXPECT_EQ(resources.GetLanguageFamily(), language.family) << which;
+    EXPECT_EQ(resources.GetString(u"PageWelcome", u"L1"), language.welcome) << which;
+    EXPECT_NE(resources.GetString(u"PageWelcome", u"L2").find(u"5.40, 2024-05-14"), String::npos)
+        << which;
+
+    auto license = resources.GetLicenseStream();
+    ASSERT_TRUE(license) << which;
+    EXPECT_EQ(Text(*license), Text(*resources.GetStream(language.license))) << which;
+
+    // Every file the run installs is in the packages.
+    size_t files = 0;
+    const TSetupScriptGroup& components = resources.Script().Components();
+    for (size_t i = 0; i < components.Count(); ++i) {
+      const TSetupScriptFile& file = components.Items(i);
+      if (!file.LangFamily.empty() && !EqualsIgnoreCase(file.LangFamily, language.family)) {
+        continue;
+      }
+      ++files;
+      EXPECT_FALSE(resources.GetStream(file.ValueOrFileName())->Bytes().empty())
+          << StringToUtf8(file.Name);
+    }
+    EXPECT_EQ(files, language.files) << which;
+  }
+}
+
 }  // namespace
+}  // namespace nolu
