@@ -5,12 +5,12 @@
 #include "core/setup_entry.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_platform.h"
+#include "product/product_info_nolu.h"
 
 namespace {
 
-// The product this build installs. Its product-information class joins here when the product
-// layer provides it; until then the entry reports "Setup is malformed".
-constexpr nolu::TProductInfoClass kProductInfoClass = nullptr;
+// The product this build installs.
+constexpr nolu::TProductInfoClass kProductInfoClass = &nolu::CreateProductInfoNolu;
 
 // Initialises COM for the main thread (shell links, the shell's execute) for the program's life.
 class TComScope {
