@@ -23,6 +23,9 @@ void TSetupAction::WriteUninstallData(StringView dir, const std::vector<TSetupSc
   TSetup& setup = *Setup();
   const String exe = IncludeTrailingBackslash(dir) + u"Uninstall.exe";
   const String dat = ChangeFileExt(exe, u".dat");
+  // The folder exists once a file was extracted; a product without files for the run's
+  // language still gets its uninstaller.
+  ForceDir(dir);
   CopyFileOrRaise(CurrentPlatform().System().ModuleFileName(), exe);
 
   TSetupUninstallRecord record(setup.Resources(), setup.DestPath());
