@@ -24,6 +24,10 @@ if(NOLU_FUZZ)
 endif()
 
 # --- zlib (Deflate of the zip backups): zlib1g-dev on the host, libz-mingw-w64-dev for Windows.
+# Static on Windows: the setup must run on a bare system, without zlib1.dll beside it.
+if(NOLU_WINDOWS)
+  set(ZLIB_USE_STATIC_LIBS ON)
+endif()
 find_package(ZLIB REQUIRED)
 
 # --- GoogleTest: the installed library on the host; compiled from Debian's sources

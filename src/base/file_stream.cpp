@@ -49,7 +49,16 @@ TFileStream::~TFileStream() {
 }
 
 size_t TFileStream::Read(void* buffer, size_t count) {
-  return count ? std::fread(buffer, 1, count, file_) : 0;
+  if (count == 0) return 0;
+  const size_t got = std::fread(buffer, 1, count, file_);
+  // A failing disk must not pass for the end of the file: a backup or a package would be
+  // cut short without a word.
+  if (got < count && std::ferror(file_)) {
+    const String reason = Utf8ToString(std::strerror(errno));
+    std::clearerr(file_);
+    throw EStreamError(Format(u"Cannot read file \"%s\". %s", {path_, reason}));
+  }
+  return got;
 }
 
 size_t TFileStream::Write(const void* buffer, size_t count) {

@@ -62,6 +62,8 @@ class TSetup {
   TSetupResources& Resources() { return *resources_; }
   TSetupExtractHelper& ExtractHelper() { return *extract_helper_; }
   TSetupThread* Thread() { return thread_.get(); }
+  // The message-only window of the main thread that notifications are sent to.
+  TWindowId Handle() const { return handle_->Id(); }
 
   void ParseCommandLine(StringView params);
   void SetDestPath(StringView path);
@@ -87,8 +89,21 @@ class TSetup {
   void DoNotify(uint32_t code, const TNotifyParam& param);
 
  private:
-  int64_t WndProc(const TChannelMessage& message);
+  // Makes the object Setup() for exactly its lifetime, including a constructor that fails.
+  class TRegistration {
+   public:
+    explicit TRegistration(TSetup* setup);
+    ~TRegistration();
+    TRegistration(const TRegistration&) = delete;
+    TRegistration& operator=(const TRegistration&) = delete;
+  };
+  class TRunContext;
 
+  int64_t WndProc(const TChannelMessage& message);
+  String NormalizeDestPath(StringView path) const;
+
+  // First member: registered before anything else is built, unregistered after all is gone.
+  TRegistration registration_;
   String params_;
   TSetupMode mode_ = smInstall;
   TSetupFlags flags_ = 0;
@@ -99,6 +114,7 @@ class TSetup {
   std::recursive_mutex lock_;
   std::vector<IInstallerNotify*> listeners_;
   std::unique_ptr<TSetupProductInfo> product_info_;
+  std::unique_ptr<TRunContext> run_context_;
   std::unique_ptr<TSetupResources> resources_;
   std::unique_ptr<TSetupExtractHelper> extract_helper_;
   std::unique_ptr<TMessageWindow> handle_;

@@ -1,0 +1,55 @@
+// The program entry: rights, the uninstaller's move out of the product folder, the silent run
+// or the wizard, and the one error box that every failure ends in.
+//
+// RunSetupProgram is the whole of Setup.exe's main function apart from the Win32 start-up
+// (DLL search order, COM, the platform instance), so it runs on the fake platform in tests.
+#pragma once
+
+#include "base/text.h"
+#include "core/setup_product_info.h"
+#include "resources/setup_resources.h"
+
+namespace nolu {
+
+// The process exit codes. Stable values: append, never renumber.
+enum TSetupExitCode : int {
+  ecSuccess = 0,    // the run did its work (or handed it on to another instance)
+  ecErrorBox = 1,   // the run ended in the error box
+  ecCancelled = 2,  // the user declined the elevation prompt
+};
+
+// What the entry needs of the user interface.
+class ISetupUserInterface {
+ public:
+  virtual ~ISetupUserInterface() = default;
+  // The error box: caption "Setup", the message, the error icon, one OK button.
+  virtual void ShowError(StringView message) = 0;
+  // The language dialog of an interactive run; none takes the preselection.
+  virtual TLanguageChooser LanguageChooser() { return {}; }
+  // Shows the wizard as the main window and returns when it has closed.
+  virtual void RunWizard() = 0;
+};
+
+// The user interface of this build: the system's message box for errors, no wizard yet (an
+// interactive start ends with "The wizard is not available in this build.").
+class TSetupBasicUserInterface : public ISetupUserInterface {
+ public:
+  void ShowError(StringView message) override;
+  void RunWizard() override;
+};
+
+// Runs the program with the parameters of the process's command line and returns its exit
+// code. `product_info_class` is the product the program installs; none ends in the error box
+// "Setup is malformed".
+int RunSetupProgram(TProductInfoClass product_info_class, ISetupUserInterface& ui);
+
+// Restarts the program elevated ("runas") with "/SKIPUAC=<spawn window> " before `params`,
+// waits for it while serving its spawn requests, and returns its exit code; ecCancelled when
+// the user declined. Other failures raise the operating-system error.
+int RelaunchElevated(StringView params);
+
+// Copies the running uninstaller and its ".dat" file into the temporary folder and starts the
+// copy with "/PATH="<product folder>\" " before the parameters, without waiting.
+void RelaunchUninstallerFromTemp();
+
+}  // namespace nolu

@@ -1,0 +1,95 @@
+#include "core/setup_thread.h"
+
+#include <exception>
+
+#include "base/errors.h"
+#include "core/file_operations.h"
+#include "core/installer_notify.h"
+#include "core/setup.h"
+#include "platform/platform.h"
+
+namespace nolu {
+
+TSetupThread::TSetupThread() : done_(CurrentPlatform().Messages().NewEvent()) {}
+
+TSetupThread::~TSetupThread() {
+  Terminate();
+  WaitFor();
+  if (thread_.joinable()) thread_.join();
+}
+
+void TSetupThread::Resume() {
+  std::call_once(started_, [this] { thread_ = std::thread([this] { Execute(); }); });
+}
+
+void TSetupThread::Terminate() {
+  terminated_.store(true);
+  Resume();
+  std::lock_guard lock(lock_);
+  if (current_action_) current_action_->Cancel();
+}
+
+void TSetupThread::WaitFor() {
+  if (!thread_.joinable()) return;
+  IMessageChannel& channel = CurrentPlatform().Messages();
+  if (channel.IsMainThread()) {
+    channel.WaitDispatching(*done_);
+  } else {
+    done_->Wait(kInfinite);
+  }
+}
+
+TSetupAction* TSetupThread::CurrentAction() {
+  std::lock_guard lock(lock_);
+  return current_action_;
+}
+
+void TSetupThread::PopulateActions() {
+  Setup()->ProductInfo().PopulateActions([this](const TSetupActionClass& cls) {
+    std::unique_ptr<TSetupAction> action = cls.Create();
+    action->SetOnProgress([this](TSetupAction&) { ProgressChanged(); });
+    actions_.Add(std::move(action));
+  });
+}
+
+void TSetupThread::SetCurrentAction(TSetupAction* action) {
+  {
+    std::lock_guard lock(lock_);
+    current_action_ = action;
+  }
+  // Never notify under the lock: the main thread may be blocked on it in Terminate and
+  // could then not serve the notification.
+  if (action) ProgressChanged();
+}
+
+void TSetupThread::ProgressChanged() {
+  TSetup& setup = *Setup();
+  const int64_t overall = actions_.Progress();
+  const int64_t current = current_action_ ? current_action_->Progress() : 0;
+  setup.Notify(ncProgress, (overall << 16) | (current & 0xFFFF));
+  setup.Notify(ncProgressRefresh, 0);
+}
+
+void TSetupThread::Execute() {
+  try {
+    PopulateActions();
+    for (int i = 0; i < actions_.Count(); ++i) {
+      if (terminated_.load()) break;
+      TSetupAction& action = actions_.Items(i);
+      SetCurrentAction(&action);
+      action.Run();
+    }
+  } catch (const Exception& e) {
+    AddError(e.Message());
+  } catch (const std::exception& e) {
+    // Not one of ours (out of memory, a library's failure): the run has failed all the same
+    // and must not end looking like a success.
+    AddError(Utf8ToString(e.what()));
+  } catch (...) {
+    AddError(u"Unexpected error");
+  }
+  Setup()->Notify(ncFinished, terminated_.load() ? 1 : 0);
+  done_->Set();
+}
+
+}  // namespace nolu

@@ -1,0 +1,59 @@
+// TSetupThread: the worker of one run. It asks the product information for the actions of the
+// run, runs them in order, reports progress through the setup object's notification channel
+// and ends with ncFinished.
+//
+// The thread is created suspended and starts running when Resume is called (TSetup::Start).
+// Destroying it tells it to terminate and waits for its end while the main thread keeps
+// serving the notifications the worker sends: the worker blocks on each of them, so a plain
+// wait would never return.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "core/setup_action_list.h"
+#include "platform/waitable.h"
+
+namespace nolu {
+
+class TSetupThread {
+ public:
+  TSetupThread();
+  // Terminate, wait for the end of the thread body, then free the actions.
+  ~TSetupThread();
+  TSetupThread(const TSetupThread&) = delete;
+  TSetupThread& operator=(const TSetupThread&) = delete;
+
+  // Starts the thread body; later calls do nothing.
+  void Resume();
+  // Tells the thread to stop after the current action (resuming it first if it was never
+  // started, so that it can end) and calls the current action's Cancel.
+  void Terminate();
+  bool Terminated() const { return terminated_.load(); }
+  // Waits until the thread body has ended; on the main thread the wait keeps dispatching.
+  // Returns at once for a thread that was never resumed.
+  void WaitFor();
+
+  const TSetupActionList& Actions() const { return actions_; }
+  // The action being run; after the run, the last one started. None before the first.
+  TSetupAction* CurrentAction();
+
+ private:
+  // Fills Actions through ProductInfo().PopulateActions.
+  void PopulateActions();
+  void Execute();
+  void SetCurrentAction(TSetupAction* action);
+  void ProgressChanged();
+
+  TSetupActionList actions_;
+  std::mutex lock_;  // guards current_action_ against Terminate
+  TSetupAction* current_action_ = nullptr;
+  std::atomic<bool> terminated_{false};
+  std::once_flag started_;
+  std::unique_ptr<TEvent> done_;
+  std::thread thread_;
+};
+
+}  // namespace nolu
