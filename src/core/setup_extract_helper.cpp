@@ -17,8 +17,6 @@
 namespace nolu {
 namespace {
 
-constexpr size_t kWriteBufferSize = 256 * 1024;
-constexpr size_t kCopyChunkSize = 1024 * 1024;
 constexpr size_t kCompareChunkSize = 64 * 1024;
 // Abort, Retry, Ignore with Retry as the default button, and the warning icon (306).
 constexpr uint32_t kQuestionStyle = kMbAbortRetryIgnore | kMbIconWarning | kMbDefButton2;
@@ -29,7 +27,8 @@ constexpr StringView kBackupExtension = u".bak";
 bool TryCreateTarget(StringView target, std::unique_ptr<TStream>& stream) {
   TOpenResult opened = CurrentPlatform().Files().OpenFile(target, FileMode::kCreate);
   if (!opened.Stream) return false;
-  stream = std::make_unique<TBufferedStream>(std::move(opened.Stream), kWriteBufferSize);
+  // 256 KiB of write buffer.
+  stream = std::make_unique<TBufferedStream>(std::move(opened.Stream));
   return true;
 }
 
@@ -47,19 +46,14 @@ bool HasContent(TStream& existing, TStream& source) {
   }
 }
 
-// Writes all of `source` into `target` in chunks of 1 MiB and flushes, so that a full disk is
-// reported here and not swallowed when the stream is closed.
-void CopyEntry(TStream& source, TStream& target) {
-  source.SetPosition(0);
-  if (auto* memory = dynamic_cast<TMemoryStream*>(&source)) {
-    // Straight from the entry's bytes: nothing is held besides the entry and the write buffer.
-    const uint8_t* data = memory->Data();
-    const size_t size = memory->Bytes().size();
-    for (size_t offset = 0; offset < size; offset += kCopyChunkSize) {
-      target.WriteBuffer(data + offset, std::min(kCopyChunkSize, size - offset));
-    }
-  } else {
-    target.CopyFrom(source, source.Size(), kCopyChunkSize);
+// Writes the whole entry into `target` in chunks of 1 MiB, straight from the entry's bytes
+// (nothing is held besides the entry and the write buffer), and flushes, so that a full disk
+// is reported here and not swallowed when the stream is closed.
+void CopyEntry(const TMemoryStream& source, TStream& target) {
+  const uint8_t* data = source.Data();
+  const size_t size = source.Bytes().size();
+  for (size_t offset = 0; offset < size; offset += TStream::kCopyChunk) {
+    target.WriteBuffer(data + offset, std::min(TStream::kCopyChunk, size - offset));
   }
   target.Flush();
 }
