@@ -29,5 +29,12 @@ def exit_codes(s):
                   1, "exit code of a refused update")
     s.check(not s.exists(r"C:\Nolu"), "a refused update must not create its folder")
 
+    # A silent installation: no window, exit code 0, the product with its uninstall record and
+    # its entry in the 32-bit registry view.
     s.check_equal(s.run(f'"{SETUP}" /AUTO="C:\\Program Files (x86)\\Nolu" /SILENT'), 0,
                   "exit code of a silent installation")
+    for name in ("Nolu.exe", "Uninstall.exe", "Uninstall.dat"):
+        s.check(s.exists(f"C:\\Program Files (x86)\\Nolu\\{name}"), f"{name} installed")
+    key = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Nolu"
+    s.check_equal(s.reg_value(key, "InstallPath", view=32), "C:\\Program Files (x86)\\Nolu\\",
+                  "InstallPath of the uninstall entry")
