@@ -72,6 +72,16 @@ def diff_paths(expected, actual, ignore_case=True):
         unexpected=[actual_keys[k] for k in actual_keys.keys() - expected_keys.keys()])
 
 
+def diff_listings(before, after):
+    """What changed between two listings of one folder: files and folders that went or came,
+    files whose size changed (compared exactly, case included)."""
+    diff = diff_paths([*before.files, *before.dirs], [*after.files, *after.dirs],
+                      ignore_case=False)
+    diff.different = sorted(p for p, size in before.files.items()
+                            if p in after.files and after.files[p] != size)
+    return diff
+
+
 def compare_folders(expected_root, actual_root, contents=True, ignore_case=True):
     """Files missing from, added to or (with `contents`) different in `actual_root` against
     `expected_root`; folders count only when they hold no file (empty folders matter to an
