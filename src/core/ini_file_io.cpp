@@ -24,17 +24,21 @@ bool WriteWhole(IFileSystem& files, StringView path, const Bytes& bytes) {
 
 }  // namespace
 
-void LoadIniFile(TRuxIniFile& ini, StringView path) {
+bool LoadIniFile(TRuxIniFile& ini, StringView path) {
   ini.Clear();
-  if (path.empty()) return;
+  ini.SetModified(false);
+  if (path.empty()) return false;
   TOpenResult in = CurrentPlatform().Files().OpenFile(path, FileMode::kOpenRead);
-  if (!in.Stream) return;
+  if (!in.Stream) return false;
   try {
     ini.LoadFromStream(*in.Stream);
   } catch (const Exception&) {
     ini.Clear();
+    ini.SetModified(false);
+    return false;
   }
   ini.SetModified(false);
+  return true;
 }
 
 bool SaveIniFile(const TRuxIniFile& ini, StringView path) {

@@ -8,9 +8,9 @@
 
 namespace nolu {
 
-// Clears `ini` and loads the file at `path`; a missing or unreadable file (or an empty path)
-// leaves `ini` empty. The encoding found becomes the object's encoding.
-void LoadIniFile(TRuxIniFile& ini, StringView path);
+// Clears `ini` and loads the file at `path`; the encoding found becomes the object's encoding.
+// False, with `ini` left empty, when there is no such file or it cannot be read.
+bool LoadIniFile(TRuxIniFile& ini, StringView path);
 
 // Writes `ini` to `path` in the object's encoding. The text goes to a fresh file beside the
 // target first and only a complete copy replaces the target, so a failure (a full disk, a

@@ -24,20 +24,20 @@ TEST_F(IniFileIoTest, LoadIniFile_ReadsTheFileOrLeavesTheObjectEmpty) {
   TRuxIniFile ini;
   ini.WriteString(u"Old", u"Key", u"stale");
 
-  LoadIniFile(ini, kPath);  // missing
+  EXPECT_FALSE(LoadIniFile(ini, kPath));  // missing
   EXPECT_TRUE(ini.IsEmpty());
 
   fake_.Files().AddFile(kPath, std::string(kUtf8Bom) + "[System]\r\nVersion=5010\r\n");
-  LoadIniFile(ini, kPath);
+  EXPECT_TRUE(LoadIniFile(ini, kPath));
   EXPECT_EQ(ini.ReadInteger(u"System", u"Version", 0), 5010);
   EXPECT_EQ(ini.Encoding(), TextEncoding::kUtf8);
   EXPECT_FALSE(ini.Modified());
 
   fake_.Files().InjectFailure(FakeFileOp::kRead, kPath, kErrorAccessDenied);
-  LoadIniFile(ini, kPath);
+  EXPECT_FALSE(LoadIniFile(ini, kPath));
   EXPECT_TRUE(ini.IsEmpty());
 
-  LoadIniFile(ini, u"");
+  EXPECT_FALSE(LoadIniFile(ini, u""));
   EXPECT_TRUE(ini.IsEmpty());
   EXPECT_EQ(fake_.Files().OpenStreamCount(), 0);
 }

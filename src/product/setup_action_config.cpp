@@ -13,7 +13,9 @@ void TSetupActionConfig::Execute() {
   TSetup& setup = *Setup();
   const String path = setup.DestPath() + u"Nolu.ini";
   TRuxIniFile config;
-  LoadIniFile(config, path);
+  if (!LoadIniFile(config, path) && CurrentPlatform().Files().FileExists(path)) {
+    return;  // unreadable: replacing it would lose the user's settings in it
+  }
   CopyIntegrationSection(Options(), config);
   // The section holds exactly these four keys: whatever an earlier copy kept there goes.
   config.DeleteSection(u"System");

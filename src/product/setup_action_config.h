@@ -12,8 +12,8 @@ class TSetupActionConfig : public TSetupAction {
  public:
   static constexpr char16_t kClassName[] = u"TSetupActionConfig";
 
-  // A file that cannot be written stays as it was and the run goes on: the product starts
-  // with its defaults rather than the installation failing at its last steps.
+  // A file that cannot be read or written stays as it was and the run goes on: the product
+  // starts with the settings it has rather than the installation failing at its last steps.
   void Execute() override;
 };
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "base/ini_file.h"
 #include "core/ini_file_io.h"
 #include "core/setup.h"
@@ -117,12 +119,26 @@ TEST_F(SetupActionConfigTest, TheChosenLanguageIsTheDefaultLanguage) {
   EXPECT_EQ(Written().ReadString(u"System", u"DefaultLang", u""), u"Russian.lng");
 }
 
-TEST_F(SetupActionConfigTest, AFileThatCannotBeWrittenStaysAsItWasAndTheRunGoesOn) {
-  Files().AddFile(kConfig, "[Player]\r\nVolume=80\r\n");
-  Files().SetInUse(kConfig);
-  Run();
-  Files().ClearInUse(kConfig);
-  EXPECT_EQ(Files().FileText(kConfig), "[Player]\r\nVolume=80\r\n");
+TEST_F(SetupActionConfigTest, AFileThatCannotBeReadOrWrittenStaysAsItWasAndTheRunGoesOn) {
+  const std::string before = "[Player]\r\nVolume=80\r\n";
+  struct Case {
+    const char* what;
+    std::function<void(TFakeFileSystem&)> arrange;
+  } cases[] = {
+      {"in use", [](TFakeFileSystem& f) { f.SetInUse(kConfig); }},
+      // Written over, the file would lose the user's settings that could not be read.
+      {"unreadable",
+       [](TFakeFileSystem& f) { f.InjectFailure(FakeFileOp::kRead, kConfig, 23, -1); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Files().AddFile(kConfig, before);
+    c.arrange(Files());
+    Run();
+    Files().ClearInUse(kConfig);
+    Files().ClearFailures();
+    EXPECT_EQ(Files().FileText(kConfig), before);
+  }
 }
 
 }  // namespace
