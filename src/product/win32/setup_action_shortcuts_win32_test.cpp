@@ -12,6 +12,7 @@
 #include "platform/win32/win32_platform.h"
 #include "product/setup_action_shortcuts.h"
 #include "product/testing/product_test_data.h"
+#include "resources/setup_resources.h"
 
 namespace nolu {
 namespace {
