@@ -1,5 +1,7 @@
 #include "product/setup_action_shortcuts.h"
 
+#include <algorithm>
+
 #include "base/locale.h"
 #include "base/path.h"
 #include "core/setup.h"
@@ -31,10 +33,9 @@ void TSetupActionShortcuts::Execute() {
 
 bool TSetupActionShortcuts::IsWanted(const TSetupScriptFile& entry, bool programs_only) const {
   const String name = UpperCase(entry.Name);
-  bool wanted = false;
-  for (const String& target : shortcut_targets_) {
-    if (name.find(target) != String::npos) wanted = true;
-  }
+  const bool wanted =
+      std::any_of(shortcut_targets_.begin(), shortcut_targets_.end(),
+                  [&](const String& variable) { return name.find(variable) != String::npos; });
   if (!wanted) return false;
   return !programs_only || EqualsIgnoreCase(ExtractFileExt(entry.ValueOrFileName()), u".exe");
 }
