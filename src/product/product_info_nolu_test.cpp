@@ -220,6 +220,73 @@ TEST_F(ProductInfoNoluTest, AddonsOffered_OnlyInInteractiveRussianRuns) {
   }
 }
 
+TEST_F(ProductInfoNoluTest, PopulateActions_ByModeFlagsLanguageAndSystem) {
+  data_.RemoveSetupFile(u"Russian.lng");
+  data_.SetSetupFile(u"Russian.lng", TFakeSetupData::LanguageFile(u"Русский", 1049, u"RU", ""));
+  const String automatic = u"/AUTO=\"" + kDest + u"\"";
+  const StringList normal = {u"TSetupActionConfig", u"TSetupActionIntegrate",
+                             u"TSetupActionShortcuts", u"TSetupActionUpdateShellCache"};
+  struct Row {
+    const char* what;
+    String params;
+    const char16_t* language;
+    uint32_t os_major, os_minor;
+    bool uninstaller;
+    StringList actions;
+  };
+  const Row rows[] = {
+      {"first installation on Windows 10", automatic, u"English.lng", 10, 0, false, normal},
+      {"Windows 8.1: no shell-cache refresh",
+       automatic,
+       u"English.lng",
+       6,
+       3,
+       false,
+       {u"TSetupActionConfig", u"TSetupActionIntegrate", u"TSetupActionShortcuts"}},
+      {"portable: shortcuts but no integration",
+       automatic + u" /PORTABLE",
+       u"English.lng",
+       10,
+       0,
+       false,
+       {u"TSetupActionConfig", u"TSetupActionShortcuts", u"TSetupActionUpdateShellCache"}},
+      {"update: neither integration nor shortcuts",
+       automatic + u" /UPDATE",
+       u"English.lng",
+       10,
+       0,
+       false,
+       {u"TSetupActionConfig", u"TSetupActionUpdateShellCache"}},
+      {"interactive in Russian: the add-ons first",
+       u"",
+       u"Russian.lng",
+       10,
+       0,
+       false,
+       {u"TSetupActionAddonsInstall", u"TSetupActionConfig", u"TSetupActionIntegrate",
+        u"TSetupActionShortcuts", u"TSetupActionUpdateShellCache"}},
+      {"automatic in Russian: no add-ons", automatic + u" /SILENT", u"Russian.lng", 10, 0, false,
+       normal},
+      {"removal", u"/AUTO", u"English.lng", 10, 0, true, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    fake_.System().SetOsVersion(row.os_major, row.os_minor);
+    fake_.Files().Delete(kDest + u"Nolu.ini");
+    if (row.params.find(u"/UPDATE") != String::npos) {
+      fake_.Files().AddFile(kDest + u"Nolu.ini", "[System]\r\nVersion=5010\r\n");
+    }
+    const TFakeSetupData installer = data_;
+    if (row.uninstaller) data_.SetProductFile(u"Uninstall.ini", "[Uninstall]\r\nCount=0\r\n");
+    TSetup& setup = Start(row.params, row.language);
+    data_ = installer;
+    ASSERT_EQ(setup.Mode(), row.uninstaller ? smUninstall : smInstall);
+    StringList actions;
+    Info().PopulateActions([&](const TSetupActionClass& cls) { actions.push_back(cls.Name); });
+    EXPECT_EQ(actions, row.actions);
+  }
+}
+
 TEST_F(ProductInfoNoluTest, UninstallMode_HasTheRemovalOptionsPageOnly) {
   data_.SetProductFile(u"Uninstall.ini", "[Uninstall]\r\nCount=0\r\n");
   TSetup& setup = Start(u"/AUTO /SILENT");
