@@ -26,19 +26,19 @@ bool WriteWhole(IFileSystem& files, StringView path, const Bytes& bytes) {
 
 bool LoadIniFile(TRuxIniFile& ini, StringView path) {
   ini.Clear();
-  ini.SetModified(false);
-  if (path.empty()) return false;
-  TOpenResult in = CurrentPlatform().Files().OpenFile(path, FileMode::kOpenRead);
-  if (!in.Stream) return false;
-  try {
-    ini.LoadFromStream(*in.Stream);
-  } catch (const Exception&) {
-    ini.Clear();
-    ini.SetModified(false);
-    return false;
+  bool loaded = false;
+  TOpenResult in;
+  if (!path.empty()) in = CurrentPlatform().Files().OpenFile(path, FileMode::kOpenRead);
+  if (in.Stream) {
+    try {
+      ini.LoadFromStream(*in.Stream);
+      loaded = true;
+    } catch (const Exception&) {
+      ini.Clear();
+    }
   }
   ini.SetModified(false);
-  return true;
+  return loaded;
 }
 
 bool SaveIniFile(const TRuxIniFile& ini, StringView path) {
