@@ -4,6 +4,7 @@
 #include "base/path.h"
 #include "core/ini_file_io.h"
 #include "core/setup.h"
+#include "core/setup_action_extract.h"
 #include "core/setup_app_repo.h"
 #include "platform/platform.h"
 #include "product/product_options.h"
@@ -76,6 +77,7 @@ void TProductInfoNolu::PopulateActions(const TActionClassCallback& callback) {
   const TSetup& setup = *Setup();
   if (setup.Mode() == smUninstall) return;
   if (AddonsOffered()) callback(ActionClassOf<TSetupActionAddonsInstall>());
+  callback(ActionClassOf<TSetupActionExtract>());
   callback(ActionClassOf<TSetupActionConfig>());
   // An update keeps the integration and the shortcuts the user has; a portable copy leaves
   // the system alone but may still get shortcuts.

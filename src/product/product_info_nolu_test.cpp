@@ -224,54 +224,34 @@ TEST_F(ProductInfoNoluTest, PopulateActions_ByModeFlagsLanguageAndSystem) {
   data_.RemoveSetupFile(u"Russian.lng");
   data_.SetSetupFile(u"Russian.lng", TFakeSetupData::LanguageFile(u"Русский", 1049, u"RU", ""));
   const String automatic = u"/AUTO=\"" + kDest + u"\"";
-  const StringList normal = {u"TSetupActionConfig", u"TSetupActionIntegrate",
-                             u"TSetupActionShortcuts", u"TSetupActionUpdateShellCache"};
+  // The action classes, without their common prefix "TSetupAction".
+  const char16_t* const normal = u"Extract Config Integrate Shortcuts UpdateShellCache";
+  const TOsVersion win10{10, 0}, win81{6, 3};
   struct Row {
     const char* what;
     String params;
     const char16_t* language;
-    uint32_t os_major, os_minor;
+    TOsVersion os;
     bool uninstaller;
-    StringList actions;
+    const char16_t* actions;
   };
   const Row rows[] = {
-      {"first installation on Windows 10", automatic, u"English.lng", 10, 0, false, normal},
-      {"Windows 8.1: no shell-cache refresh",
-       automatic,
-       u"English.lng",
-       6,
-       3,
-       false,
-       {u"TSetupActionConfig", u"TSetupActionIntegrate", u"TSetupActionShortcuts"}},
-      {"portable: shortcuts but no integration",
-       automatic + u" /PORTABLE",
-       u"English.lng",
-       10,
-       0,
-       false,
-       {u"TSetupActionConfig", u"TSetupActionShortcuts", u"TSetupActionUpdateShellCache"}},
-      {"update: neither integration nor shortcuts",
-       automatic + u" /UPDATE",
-       u"English.lng",
-       10,
-       0,
-       false,
-       {u"TSetupActionConfig", u"TSetupActionUpdateShellCache"}},
-      {"interactive in Russian: the add-ons first",
-       u"",
-       u"Russian.lng",
-       10,
-       0,
-       false,
-       {u"TSetupActionAddonsInstall", u"TSetupActionConfig", u"TSetupActionIntegrate",
-        u"TSetupActionShortcuts", u"TSetupActionUpdateShellCache"}},
-      {"automatic in Russian: no add-ons", automatic + u" /SILENT", u"Russian.lng", 10, 0, false,
+      {"first installation on Windows 10", automatic, u"English.lng", win10, false, normal},
+      {"Windows 8.1: no shell-cache refresh", automatic, u"English.lng", win81, false,
+       u"Extract Config Integrate Shortcuts"},
+      {"portable: shortcuts but no integration", automatic + u" /PORTABLE", u"English.lng", win10,
+       false, u"Extract Config Shortcuts UpdateShellCache"},
+      {"update: neither integration nor shortcuts", automatic + u" /UPDATE", u"English.lng", win10,
+       false, u"Extract Config UpdateShellCache"},
+      {"interactive in Russian: the add-ons first", u"", u"Russian.lng", win10, false,
+       u"AddonsInstall Extract Config Integrate Shortcuts UpdateShellCache"},
+      {"automatic in Russian: no add-ons", automatic + u" /SILENT", u"Russian.lng", win10, false,
        normal},
-      {"removal", u"/AUTO", u"English.lng", 10, 0, true, {}},
+      {"removal", u"/AUTO", u"English.lng", win10, true, u""},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    fake_.System().SetOsVersion(row.os_major, row.os_minor);
+    fake_.System().SetOsVersion(row.os.Major, row.os.Minor);
     fake_.Files().Delete(kDest + u"Nolu.ini");
     if (row.params.find(u"/UPDATE") != String::npos) {
       fake_.Files().AddFile(kDest + u"Nolu.ini", "[System]\r\nVersion=5010\r\n");
@@ -282,8 +262,11 @@ TEST_F(ProductInfoNoluTest, PopulateActions_ByModeFlagsLanguageAndSystem) {
     data_ = installer;
     ASSERT_EQ(setup.Mode(), row.uninstaller ? smUninstall : smInstall);
     StringList actions;
-    Info().PopulateActions([&](const TSetupActionClass& cls) { actions.push_back(cls.Name); });
-    EXPECT_EQ(actions, row.actions);
+    Info().PopulateActions([&](const TSetupActionClass& cls) {
+      ASSERT_TRUE(StartsWith(cls.Name, u"TSetupAction"));
+      actions.push_back(String(cls.Name).substr(12));
+    });
+    EXPECT_EQ(StringToUtf8(JoinStrings(actions, u" ")), StringToUtf8(row.actions));
   }
 }
 
