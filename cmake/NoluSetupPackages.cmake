@@ -31,8 +31,11 @@ function(_nolu_host_setuptool)
   if(NOT TARGET nolu_host_tools)
     include(ExternalProject)
     # BUILD_ALWAYS: the tool's sources are this tree, so the sub-build decides what is stale.
+    # The tree is this file's, not the caller's project: a vendor's project that adds this
+    # tree as a subdirectory calls from its own.
+    cmake_path(GET CMAKE_CURRENT_FUNCTION_LIST_DIR PARENT_PATH tree)
     ExternalProject_Add(nolu_host_tools
-      SOURCE_DIR ${PROJECT_SOURCE_DIR}
+      SOURCE_DIR ${tree}
       BINARY_DIR ${dir}
       CMAKE_ARGS -DNOLU_TOOLS_ONLY=ON -DCMAKE_BUILD_TYPE=Release
       BUILD_COMMAND ${CMAKE_COMMAND} --build ${dir} --target setuptool
