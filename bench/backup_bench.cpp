@@ -66,7 +66,8 @@ int main(int argc, char** argv) {
 
     const std::optional<nolu::Bytes> zip = platform.Files().FileBytes(archive);
     std::ofstream out(argv[2], std::ios::binary);
-    out.write(reinterpret_cast<const char*>(zip->data()), static_cast<std::streamsize>(zip->size()));
+    out.write(reinterpret_cast<const char*>(zip->data()),
+              static_cast<std::streamsize>(zip->size()));
     std::printf("files=%zu bytes=%llu archive=%zu seconds=%.3f load_seconds=%.3f\n", list.Count(),
                 static_cast<unsigned long long>(bytes), zip->size(), seconds, load_seconds);
   } catch (const nolu::Exception& e) {
