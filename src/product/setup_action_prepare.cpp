@@ -55,8 +55,10 @@ const std::vector<TObsoletePlugins>& ObsoletePlugins() {
   return table;
 }
 
-String TwoDigits(int value) {
-  return (value < 10 ? u"0" : u"") + IntToStr(value);
+// The decimal digits of `value`, with leading zeros up to `width`.
+String Padded(int value, size_t width) {
+  const String digits = IntToStr(value);
+  return digits.size() >= width ? digits : String(width - digits.size(), u'0') + digits;
 }
 
 bool LessIgnoreCase(const String& a, const String& b) {
@@ -70,12 +72,10 @@ String TSetupActionPrepare::GetBackupFolder() {
 }
 
 String TSetupActionPrepare::GetBackupFileName(const TDateTime& time) const {
-  String year = IntToStr(time.Year);
-  while (year.size() < 4)
-    year.insert(0, u"0");
-  const String stamp = year + u'.' + TwoDigits(time.Month) + u'.' + TwoDigits(time.Day) + u' ' +
-                       TwoDigits(time.Hour) + u'-' + TwoDigits(time.Minute) + u'-' +
-                       TwoDigits(time.Second);
+  // "yyyy.MM.dd hh-mm-ss", hours of the 24-hour clock.
+  const String stamp = Padded(time.Year, 4) + u'.' + Padded(time.Month, 2) + u'.' +
+                       Padded(time.Day, 2) + u' ' + Padded(time.Hour, 2) + u'-' +
+                       Padded(time.Minute, 2) + u'-' + Padded(time.Second, 2);
   return GetBackupFolder() + u"z Before install " + ProductInfo().GetProductVersion() + u" [" +
          stamp + u"].zip";
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/format.h"
 #include "core/setup.h"
 #include "core/testing/fake_setup_run.h"
 
@@ -17,10 +18,11 @@ TRegKey UninstallKey(StringView name, RegView view = RegView::k32) {
 // An uninstall entry of an earlier version whose files lie in `folder`.
 void AddEntry(TFakePlatform& platform, StringView name, StringView folder,
               RegView view = RegView::k32) {
-  platform.Files().AddFile(String(folder) + u"Uninstall.exe", "MZ");
+  const String uninstaller = String(folder) + u"Uninstall.exe";
+  platform.Files().AddFile(uninstaller, "MZ");
   platform.Registry().CreateKey(UninstallKey(name, view));
   platform.Registry().WriteValue(UninstallKey(name, view), u"UninstallString",
-                                 TRegValue::Text(u"\"" + String(folder) + u"Uninstall.exe\""));
+                                 TRegValue::Text(Format(u"\"%s\"", {uninstaller})));
 }
 
 TEST(RemoveUninstallInfoTest, DeletesOnlyEntriesThatPointIntoTheDestination) {
