@@ -6,6 +6,8 @@
 #include "core/setup.h"
 #include "core/setup_app_repo.h"
 #include "platform/platform.h"
+#include "product/setup_action_close_applications.h"
+#include "product/setup_action_prepare.h"
 #include "resources/setup_resources.h"
 
 namespace nolu {
@@ -83,8 +85,11 @@ void TProductInfoNolu::LoadInstalledInfo() {
   CopyIntegrationSection(installed_config_, Setup()->Options());
 }
 
-void TProductInfoNolu::PopulateActions(const TActionClassCallback& /*callback*/) {
-  // None of the product's actions is part of this build yet: both lists are empty.
+void TProductInfoNolu::PopulateActions(const TActionClassCallback& callback) {
+  // Running copies of the product hold its files open: closing them comes first in both modes.
+  callback(ActionClassOf<TSetupActionCloseApplications>());
+  if (Setup()->Mode() == smUninstall) return;
+  callback(ActionClassOf<TSetupActionPrepare>());
 }
 
 void TProductInfoNolu::PopulatePages(const TPageClassCallback& callback) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -227,6 +228,26 @@ TEST_F(ProductInfoNoluTest, UninstallMode_HasTheRemovalOptionsPageOnly) {
   StringList pages;
   Info().PopulatePages([&](const TSetupPageClass& page) { pages.push_back(page.Name); });
   EXPECT_EQ(pages, StringList{u"TSetupPageUninstallParams"});
+}
+
+TEST_F(ProductInfoNoluTest, Actions_ClosingFirstInBothModesThenThePreparation) {
+  const auto actions = [&] {
+    StringList names;
+    Info().PopulateActions([&](const TSetupActionClass& cls) { names.push_back(cls.Name); });
+    return names;
+  };
+  Start(u"/AUTO=\"" + kDest + u"\" /SILENT");
+  const StringList install = actions();
+  ASSERT_GE(install.size(), 2u);
+  EXPECT_EQ(install[0], u"TSetupActionCloseApplications");
+  EXPECT_EQ(install[1], u"TSetupActionPrepare");
+
+  data_.SetProductFile(u"Uninstall.ini", "[Uninstall]\r\nCount=0\r\n");
+  Start(u"/AUTO /SILENT");
+  const StringList uninstall = actions();
+  ASSERT_FALSE(uninstall.empty());
+  EXPECT_EQ(uninstall[0], u"TSetupActionCloseApplications");
+  EXPECT_EQ(std::count(uninstall.begin(), uninstall.end(), u"TSetupActionPrepare"), 0);
 }
 
 }  // namespace
