@@ -11,7 +11,6 @@
 #include "core/setup.h"
 #include "core/setup_file_list.h"
 #include "core/setup_summary_builder.h"
-#include "platform/error_codes.h"
 #include "platform/platform.h"
 #include "product/product_info_nolu.h"
 #include "product/setup_backup_archive.h"
@@ -35,8 +34,8 @@ constexpr int kKeepPluginsFromVersion = 3600;
 constexpr StringView kKeptUserFiles[] = {u"Icons\\", u"System\\Data\\", u"System\\Encoders\\",
                                          u"Skins\\", u"libwebp.dll"};
 
-// Plug-ins that no version being installed ships any more, removed from copies older than
-// `Below`, updates included.
+// Plug-ins of older versions that go from copies older than `Below`, updates included: an
+// update keeps the user's plug-ins, but not these.
 struct TObsoletePlugins {
   int Below;
   std::vector<StringView> Folders;
