@@ -4,6 +4,7 @@
 #include "base/locale.h"
 #include "base/path.h"
 #include "core/setup.h"
+#include "core/setup_action_extract.h"
 #include "core/setup_app_repo.h"
 #include "platform/platform.h"
 #include "product/setup_action_close_applications.h"
@@ -90,6 +91,7 @@ void TProductInfoNolu::PopulateActions(const TActionClassCallback& callback) {
   callback(ActionClassOf<TSetupActionCloseApplications>());
   if (Setup()->Mode() == smUninstall) return;
   callback(ActionClassOf<TSetupActionPrepare>());
+  callback(ActionClassOf<TSetupActionExtract>());
 }
 
 void TProductInfoNolu::PopulatePages(const TPageClassCallback& callback) {

@@ -230,7 +230,7 @@ TEST_F(ProductInfoNoluTest, UninstallMode_HasTheRemovalOptionsPageOnly) {
   EXPECT_EQ(pages, StringList{u"TSetupPageUninstallParams"});
 }
 
-TEST_F(ProductInfoNoluTest, Actions_ClosingFirstInBothModesThenThePreparation) {
+TEST_F(ProductInfoNoluTest, Actions_ClosingFirstInBothModesThenPreparationAndExtraction) {
   const auto actions = [&] {
     StringList names;
     Info().PopulateActions([&](const TSetupActionClass& cls) { names.push_back(cls.Name); });
@@ -238,9 +238,11 @@ TEST_F(ProductInfoNoluTest, Actions_ClosingFirstInBothModesThenThePreparation) {
   };
   Start(u"/AUTO=\"" + kDest + u"\" /SILENT");
   const StringList install = actions();
-  ASSERT_GE(install.size(), 2u);
+  ASSERT_GE(install.size(), 3u);
   EXPECT_EQ(install[0], u"TSetupActionCloseApplications");
   EXPECT_EQ(install[1], u"TSetupActionPrepare");
+  // Without add-ons (a silent run), the extraction comes next.
+  EXPECT_EQ(install[2], u"TSetupActionExtract");
 
   data_.SetProductFile(u"Uninstall.ini", "[Uninstall]\r\nCount=0\r\n");
   Start(u"/AUTO /SILENT");
