@@ -32,7 +32,9 @@ find_package(ZLIB REQUIRED)
 
 # --- GoogleTest: the installed library on the host; compiled from Debian's sources
 # (/usr/src/googletest) with the cross compiler for Windows.
-if(NOLU_WINDOWS)
+if(NOLU_TOOLS_ONLY)
+  # No tests, no benchmarks.
+elseif(NOLU_WINDOWS)
   set(NOLU_GOOGLETEST_SRC /usr/src/googletest CACHE PATH "GoogleTest sources")
   set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

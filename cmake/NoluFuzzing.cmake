@@ -13,7 +13,7 @@ endif()
 
 function(nolu_add_fuzzer)
   cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
-  if(NOLU_WINDOWS)
+  if(NOLU_WINDOWS OR NOLU_TOOLS_ONLY)
     return()
   endif()
   add_executable(${F_NAME} ${F_SOURCES})

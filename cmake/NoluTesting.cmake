@@ -6,6 +6,9 @@
 # only by the host build. The label tells ./run which group a test belongs to.
 function(nolu_add_test)
   cmake_parse_arguments(T "PORTABLE;WIN32_ONLY;HOST_ONLY" "NAME" "SOURCES;LIBS" ${ARGN})
+  if(NOLU_TOOLS_ONLY)
+    return()
+  endif()
   if(T_WIN32_ONLY AND NOT NOLU_WINDOWS)
     return()
   endif()
