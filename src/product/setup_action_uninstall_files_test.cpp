@@ -284,6 +284,23 @@ TEST(UninstallFilesTest, Execute_ATamperedRecordDeletesNothingOutside) {
   EXPECT_FALSE(u.Files().FolderExists(kDest));  // the link went as a link, with the rest
 }
 
+TEST(UninstallFilesTest, Execute_AProductInADriveRootTakesOnlyItsOwnFiles) {
+  TUninstallRun u;
+  u.Files().AddDrive(u"D:");
+  for (const String& file : kRecorded)
+    u.Files().AddFile(u"D:\\" + file, "installed");
+  u.Files().AddFile(u"D:\\Data\\thesis.doc", "keep");
+  u.run.Data().SetProductFile(u"Uninstall.ini", RecordText(kRecorded));
+  TSetup& setup = u.run.Create(u"");
+  setup.SetDestPath(u"D:\\");
+  setup.Options().WriteString(u"Common", u"RemoveBackups", u"1");
+  setup.Options().WriteString(u"Common", u"RemoveContent", u"1");
+  setup.Start(true);
+
+  // "Everything" of a drive root would be the whole drive: only the record's files go.
+  EXPECT_EQ(u.Files().ListTree(u"D:\\"), (StringList{u"D:\\Data\\", u"D:\\Data\\thesis.doc"}));
+}
+
 TEST(UninstallFilesTest, Execute_ShowsItsStatusAndCountsFilesAndFolders) {
   TUninstallRun u;
   // 6 files, then the folders Plugins\PlugA\, Plugins\, Skins\Modern\, Skins\, System\.
