@@ -5,23 +5,31 @@
 #pragma once
 
 #include "base/text.h"
+#include "platform/registry.h"
 
 namespace nolu {
 
 class TSetupAppRepo {
  public:
+  // The view the entry is written to (on 64-bit Windows: below "Wow6432Node").
+  static constexpr RegView kEntryView = RegView::k32;
+
   // `name` with every blank removed.
   static String KeyName(StringView name);
   // Replaces the entry as a whole with the ten values of a fresh installation. Failures are
   // ignored; an empty key name writes nothing.
   static void Register(StringView name, StringView uninstall_exe, StringView version,
                        StringView publisher, StringView home_page);
-  // Deletes the entry with all its sub-keys; failures are ignored.
+  // Deletes the entry (of kEntryView, or of `view`) with all its sub-keys; failures are
+  // ignored, an empty key name deletes nothing.
   static void Unregister(StringView name);
+  static void Unregister(StringView name, RegView view);
   // The folder of the installed product (with trailing backslash) from the entry's
   // "InstallPath", else the folder of "UninstallString", else of "DisplayIcon" — the first that
-  // exists; the 32-bit view first, then the 64-bit view. False when none exists.
+  // exists; the 32-bit view first, then the 64-bit view. False when none exists, leaving
+  // `path` as it was. The second form also tells in which view the entry was found.
   static bool FindInstallPath(StringView name, String& path);
+  static bool FindInstallPath(StringView name, String& path, RegView& view);
 };
 
 }  // namespace nolu

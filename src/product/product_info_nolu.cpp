@@ -1,0 +1,113 @@
+#include "product/product_info_nolu.h"
+
+#include "base/errors.h"
+#include "base/locale.h"
+#include "base/path.h"
+#include "core/setup.h"
+#include "core/setup_app_repo.h"
+#include "platform/platform.h"
+#include "resources/setup_resources.h"
+
+namespace nolu {
+namespace {
+
+// Loads `path` through the platform's files (so tests see the fake); no path, or a file that
+// cannot be opened or read, leaves `ini` empty.
+void LoadIni(TRuxIniFile& ini, StringView path) {
+  ini.Clear();
+  if (path.empty()) return;
+  TOpenResult file = CurrentPlatform().Files().OpenFile(path, FileMode::kOpenRead);
+  if (!file.Stream) return;
+  try {
+    ini.LoadFromStream(*file.Stream);
+  } catch (const Exception&) {
+    ini.Clear();
+  }
+}
+
+// The configuration file of the copy in `folder`: "Nolu.ini", else the older "Nolu3.ini";
+// empty when there is none.
+String FindConfigFile(StringView folder) {
+  if (folder.empty()) return String();
+  IFileSystem& files = CurrentPlatform().Files();
+  for (StringView name : {u"Nolu.ini", u"Nolu3.ini"}) {
+    String path = IncludeTrailingBackslash(folder) + String(name);
+    if (files.FileExists(path)) return path;
+  }
+  return String();
+}
+
+// An update starts with the integration choices of the installed copy (none: defaults).
+void CopyIntegrationSection(const TRuxIniFile& source, TRuxIniFile& target) {
+  target.WriteSectionText(u"Integration", source.ReadSectionText(u"Integration"));
+}
+
+}  // namespace
+
+bool TProductInfoNolu::DetectInstallPath(String& path) {
+  for (StringView name : {u"Nolu", u"Nolu3"}) {
+    if (TSetupAppRepo::FindInstallPath(name, path)) return true;
+  }
+  IDesktopWindows& windows = CurrentPlatform().Windows();
+  const TWindowId window = windows.FindTopLevelWindow(u"TNoluMainForm");
+  if (!window) return false;
+  const String folder = ExtractFilePath(windows.WindowOwnerExecutable(window));
+  if (folder.empty()) return false;
+  path = IncludeTrailingBackslash(folder);
+  return true;
+}
+
+String TProductInfoNolu::GetDefaultPath() {
+  String path;
+  if (DetectInstallPath(path)) return path;
+  return TSetupProductInfo::GetDefaultPath();
+}
+
+bool TProductInfoNolu::CanUpdate() {
+  const int version = GetInstalledVersion();
+  return version >= kFirstUpdatableVersion && version <= kLastUpdatableVersion;
+}
+
+bool TProductInfoNolu::IsPortable() {
+  return !installed_config_.ReadBool(u"System", u"UserMode", true);
+}
+
+int TProductInfoNolu::GetInstalledVersion() {
+  // A negative number is no version of the product: nothing usable is installed.
+  const int version = installed_config_.ReadInteger(u"System", u"Version", 0);
+  return version > 0 ? version : 0;
+}
+
+void TProductInfoNolu::LoadInstalledInfo() {
+  LoadIni(installed_config_, FindConfigFile(Setup()->DestPath()));
+  CopyIntegrationSection(installed_config_, Setup()->Options());
+}
+
+void TProductInfoNolu::PopulateActions(const TActionClassCallback& /*callback*/) {
+  // None of the product's actions is part of this build yet: both lists are empty.
+}
+
+void TProductInfoNolu::PopulatePages(const TPageClassCallback& callback) {
+  if (Setup()->Mode() == smUninstall) {
+    callback(TSetupPageClass{u"TSetupPageUninstallParams"});
+    return;
+  }
+  callback(TSetupPageClass{u"TSetupPageWelcome"});
+  callback(TSetupPageClass{u"TSetupPageLicense"});
+  callback(TSetupPageClass{u"TSetupPageSetup"});
+  if (AddonsOffered()) callback(TSetupPageClass{u"TSetupPageAddons"});
+  callback(TSetupPageClass{u"TSetupPageIntegration"});
+  callback(TSetupPageClass{u"TSetupPageReadyToInstall"});
+}
+
+bool AddonsOffered() {
+  TSetup& setup = *Setup();
+  if ((setup.Flags() & (sfAuto | sfSilent)) != 0) return false;
+  return EqualsIgnoreCase(setup.Resources().LanguageName(), u"Russian");
+}
+
+std::unique_ptr<TSetupProductInfo> CreateProductInfoNolu() {
+  return std::make_unique<TProductInfoNolu>();
+}
+
+}  // namespace nolu
