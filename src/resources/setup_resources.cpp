@@ -198,7 +198,11 @@ String TSetupResources::GetString(StringView section, StringView key) const {
 }
 
 String TSetupResources::ExpandVariables(StringView text) const {
-  String out = ReplaceAll(text, u"\\n", u"\r\n");
+  return ReplaceVariables(ReplaceAll(text, u"\\n", u"\r\n"));
+}
+
+String TSetupResources::ReplaceVariables(StringView text) const {
+  String out(text);
   // Every call asks for every value, so an error in one (an empty product name) surfaces from
   // any lookup, as it would from the real use.
   const std::pair<const char16_t*, String> variables[] = {
@@ -216,7 +220,8 @@ String TSetupResources::ExpandVariables(StringView text) const {
 }
 
 String TSetupResources::ExpandPath(StringView text) const {
-  return CleanPath(ExpandVariables(text));
+  // A path holds no line breaks: its "\n" is a separator before a name ("$DEST\nolu.dll").
+  return CleanPath(ReplaceVariables(text));
 }
 
 }  // namespace nolu

@@ -72,6 +72,8 @@ class TSetupResources {
   std::unique_ptr<TMemoryStream> GetLicenseStream() const;
   String GetString(StringView section, StringView key) const;
   String ExpandVariables(StringView text) const;
+  // The variables replaced (not "\n": a path holds none, and "$DEST\nolu.dll" must keep its
+  // separator), then the path cleaned.
   String ExpandPath(StringView text) const;
 
   const TSetupPackageReader& SetupPackage() const { return *setup_package_; }
@@ -86,6 +88,9 @@ class TSetupResources {
   const String& StartMenuFolder() const { return start_menu_folder_; }
 
  private:
+  // The eight variables alone, in their order.
+  String ReplaceVariables(StringView text) const;
+
   ISetupRunContext& run_;
   std::unique_ptr<TSetupPackageReader> setup_package_;
   std::unique_ptr<TSetupPackageReader> product_package_;

@@ -147,6 +147,8 @@ TEST_F(SetupResourcesTest, ExpandPathCleansTheExpandedPath) {
   run_.dest_path = u"C:\\Dir\\";
   auto resources = Open();
   EXPECT_EQ(resources->ExpandPath(u"$DEST\\Folder\\\\file.txt"), u"C:\\Dir\\Folder\\file.txt");
+  // "\n" is a line break in strings only: in a path it is a separator before a name.
+  EXPECT_EQ(resources->ExpandPath(u"$DEST\\nolu\\new.txt"), u"C:\\Dir\\nolu\\new.txt");
 }
 
 TEST(CleanPathTest, KeepsTheRootAndCleansEveryComponent) {
