@@ -5,6 +5,7 @@
 #include "base/ini_file.h"
 #include "base/memory_stream.h"
 #include "core/setup.h"
+#include "core/setup_action_extract.h"
 #include "core/testing/fake_setup_run.h"
 #include "core/testing/watched_file_system.h"
 
@@ -299,6 +300,32 @@ TEST(UninstallFilesTest, Execute_AProductInADriveRootTakesOnlyItsOwnFiles) {
 
   // "Everything" of a drive root would be the whole drive: only the record's files go.
   EXPECT_EQ(u.Files().ListTree(u"D:\\"), (StringList{u"D:\\Data\\", u"D:\\Data\\thesis.doc"}));
+}
+
+TEST(UninstallFilesTest, WhatAnInstallationRecordsItsUninstallerRemoves) {
+  TFakeSetupRun run;
+  TFakeFileSystem& files = run.Platform().Files();
+  run.Product().install_actions = {&ActionClassOf<TSetupActionExtract>()};
+  run.Product().uninstall_actions = {&ActionClassOf<TSetupActionUninstallFiles>()};
+  TSetup& install = run.Create(u"/AUTO=C:\\Nolu /SILENT");
+  install.Start(true);
+  ASSERT_EQ(install.Errors(), StringList{});
+  ASSERT_TRUE(files.FileExists(u"C:\\Nolu\\System\\nolu_menu64.dll"));
+  run.Destroy();
+
+  // The uninstaller as the entry relaunches it: a copy in the temporary folder, with its data.
+  const String program = String(kTemp) + u"Uninstall.exe";
+  ASSERT_EQ(files.Copy(u"C:\\Nolu\\Uninstall.exe", program, false), 0u);
+  ASSERT_EQ(files.Copy(u"C:\\Nolu\\Uninstall.dat", String(kTemp) + u"Uninstall.dat", false), 0u);
+  run.Platform().System().SetModuleFileName(program);
+  TSetup& removal = run.Create(u"/AUTO /SILENT");
+  ASSERT_EQ(removal.Mode(), smUninstall);
+  removal.SetDestPath(kDest);
+  removal.Start(true);
+
+  EXPECT_EQ(removal.Errors(), StringList{});
+  EXPECT_TRUE(files.FolderExists(kDest));
+  EXPECT_EQ(files.ListTree(kDest), StringList{});
 }
 
 TEST(UninstallFilesTest, Execute_ShowsItsStatusAndCountsFilesAndFolders) {
