@@ -82,10 +82,9 @@ int RunSetup(const String& params, TProductInfoClass product_info_class, ISetupU
       throw EInstallerInstallError(JoinStrings(setup->Errors(), u"\r\n"));
     }
     setup->RunActions();
-  } else {
-    ui.RunWizard();
+    return ecSuccess;
   }
-  return ecSuccess;
+  return ui.RunWizard();
 }
 
 }  // namespace
@@ -94,7 +93,7 @@ void TSetupBasicUserInterface::ShowError(StringView message) {
   CurrentPlatform().Dialogs().ShowMessageBox(message, u"Setup", kMbOk | kMbIconError);
 }
 
-void TSetupBasicUserInterface::RunWizard() {
+int TSetupBasicUserInterface::RunWizard() {
   throw EInstallerGeneralError(u"The wizard is not available in this build.");
 }
 

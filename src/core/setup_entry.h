@@ -26,8 +26,8 @@ class ISetupUserInterface {
   virtual void ShowError(StringView message) = 0;
   // The language dialog of an interactive run; none takes the preselection.
   virtual TLanguageChooser LanguageChooser() { return {}; }
-  // Shows the wizard as the main window and returns when it has closed.
-  virtual void RunWizard() = 0;
+  // Shows the wizard as the main window and returns the run's exit code when it has closed.
+  virtual int RunWizard() = 0;
 };
 
 // The user interface of this build: the system's message box for errors, no wizard yet (an
@@ -35,7 +35,7 @@ class ISetupUserInterface {
 class TSetupBasicUserInterface : public ISetupUserInterface {
  public:
   void ShowError(StringView message) override;
-  void RunWizard() override;
+  int RunWizard() override;
 };
 
 // Runs the program with the parameters of the process's command line and returns its exit

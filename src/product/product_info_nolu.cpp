@@ -4,6 +4,7 @@
 #include "base/locale.h"
 #include "base/path.h"
 #include "core/setup.h"
+#include "core/setup_action_extract.h"
 #include "core/setup_app_repo.h"
 #include "platform/platform.h"
 #include "resources/setup_resources.h"
@@ -83,8 +84,10 @@ void TProductInfoNolu::LoadInstalledInfo() {
   CopyIntegrationSection(installed_config_, Setup()->Options());
 }
 
-void TProductInfoNolu::PopulateActions(const TActionClassCallback& /*callback*/) {
-  // None of the product's actions is part of this build yet: both lists are empty.
+void TProductInfoNolu::PopulateActions(const TActionClassCallback& callback) {
+  // Until the product's own actions join, an installation is the engine's extraction (files
+  // and uninstall record) and a removal has no action.
+  if (Setup()->Mode() == smInstall) callback(ActionClassOf<TSetupActionExtract>());
 }
 
 void TProductInfoNolu::PopulatePages(const TPageClassCallback& callback) {

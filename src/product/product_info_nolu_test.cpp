@@ -229,5 +229,23 @@ TEST_F(ProductInfoNoluTest, UninstallMode_HasTheRemovalOptionsPageOnly) {
   EXPECT_EQ(pages, StringList{u"TSetupPageUninstallParams"});
 }
 
+TEST_F(ProductInfoNoluTest, Actions_InstallExtractsAndRemovalHasNone) {
+  struct Row {
+    bool uninstall;
+    StringList expected;
+  } const rows[] = {
+      {false, {u"TSetupActionExtract"}},
+      {true, {}},
+  };
+  for (const Row& row : rows) {
+    if (row.uninstall) data_.SetProductFile(u"Uninstall.ini", "[Uninstall]\r\nCount=0\r\n");
+    Start(u"/AUTO /SILENT");
+    StringList actions;
+    Info().PopulateActions(
+        [&](const TSetupActionClass& action) { actions.push_back(action.Name); });
+    EXPECT_EQ(actions, row.expected) << row.uninstall;
+  }
+}
+
 }  // namespace
 }  // namespace nolu
