@@ -7,6 +7,7 @@
 #include "core/setup_action_extract.h"
 #include "core/setup_app_repo.h"
 #include "platform/platform.h"
+#include "product/setup_action_uninstall_files.h"
 #include "resources/setup_resources.h"
 
 namespace nolu {
@@ -86,8 +87,12 @@ void TProductInfoNolu::LoadInstalledInfo() {
 
 void TProductInfoNolu::PopulateActions(const TActionClassCallback& callback) {
   // Until the product's own actions join, an installation is the engine's extraction (files
-  // and uninstall record) and a removal has no action.
-  if (Setup()->Mode() == smInstall) callback(ActionClassOf<TSetupActionExtract>());
+  // and uninstall record).
+  if (Setup()->Mode() == smUninstall) {
+    callback(ActionClassOf<TSetupActionUninstallFiles>());
+    return;
+  }
+  callback(ActionClassOf<TSetupActionExtract>());
 }
 
 void TProductInfoNolu::PopulatePages(const TPageClassCallback& callback) {

@@ -229,13 +229,13 @@ TEST_F(ProductInfoNoluTest, UninstallMode_HasTheRemovalOptionsPageOnly) {
   EXPECT_EQ(pages, StringList{u"TSetupPageUninstallParams"});
 }
 
-TEST_F(ProductInfoNoluTest, Actions_InstallExtractsAndRemovalHasNone) {
+TEST_F(ProductInfoNoluTest, Actions_InstallExtractsAndRemovalRemoves) {
   struct Row {
     bool uninstall;
     StringList expected;
   } const rows[] = {
       {false, {u"TSetupActionExtract"}},
-      {true, {}},
+      {true, {u"TSetupActionUninstallFiles"}},
   };
   for (const Row& row : rows) {
     if (row.uninstall) data_.SetProductFile(u"Uninstall.ini", "[Uninstall]\r\nCount=0\r\n");
