@@ -1,31 +1,23 @@
 #include "product/product_info_nolu.h"
 
-#include "base/errors.h"
 #include "base/locale.h"
 #include "base/path.h"
+#include "core/ini_file_io.h"
 #include "core/setup.h"
 #include "core/setup_action_extract.h"
 #include "core/setup_app_repo.h"
 #include "platform/platform.h"
+#include "product/product_options.h"
+#include "product/setup_action_addons_install.h"
+#include "product/setup_action_config.h"
+#include "product/setup_action_integrate.h"
+#include "product/setup_action_shortcuts.h"
 #include "product/setup_action_uninstall_files.h"
+#include "product/setup_action_update_shell_cache.h"
 #include "resources/setup_resources.h"
 
 namespace nolu {
 namespace {
-
-// Loads `path` through the platform's files (so tests see the fake); no path, or a file that
-// cannot be opened or read, leaves `ini` empty.
-void LoadIni(TRuxIniFile& ini, StringView path) {
-  ini.Clear();
-  if (path.empty()) return;
-  TOpenResult file = CurrentPlatform().Files().OpenFile(path, FileMode::kOpenRead);
-  if (!file.Stream) return;
-  try {
-    ini.LoadFromStream(*file.Stream);
-  } catch (const Exception&) {
-    ini.Clear();
-  }
-}
 
 // The configuration file of the copy in `folder`: "Nolu.ini", else the older "Nolu3.ini";
 // empty when there is none.
@@ -37,11 +29,6 @@ String FindConfigFile(StringView folder) {
     if (files.FileExists(path)) return path;
   }
   return String();
-}
-
-// An update starts with the integration choices of the installed copy (none: defaults).
-void CopyIntegrationSection(const TRuxIniFile& source, TRuxIniFile& target) {
-  target.WriteSectionText(u"Integration", source.ReadSectionText(u"Integration"));
 }
 
 }  // namespace
@@ -81,18 +68,30 @@ int TProductInfoNolu::GetInstalledVersion() {
 }
 
 void TProductInfoNolu::LoadInstalledInfo() {
-  LoadIni(installed_config_, FindConfigFile(Setup()->DestPath()));
+  // No path, or a file that cannot be read, leaves the configuration empty.
+  LoadIniFile(installed_config_, FindConfigFile(Setup()->DestPath()));
+  // An update starts with the integration choices of the installed copy (none: defaults).
   CopyIntegrationSection(installed_config_, Setup()->Options());
 }
 
 void TProductInfoNolu::PopulateActions(const TActionClassCallback& callback) {
-  // Until the product's own actions join, an installation is the engine's extraction (files
-  // and uninstall record).
-  if (Setup()->Mode() == smUninstall) {
+  const TSetup& setup = *Setup();
+  if (setup.Mode() == smUninstall) {
     callback(ActionClassOf<TSetupActionUninstallFiles>());
     return;
   }
+  if (AddonsOffered()) callback(ActionClassOf<TSetupActionAddonsInstall>());
   callback(ActionClassOf<TSetupActionExtract>());
+  callback(ActionClassOf<TSetupActionConfig>());
+  // An update keeps the integration and the shortcuts the user has; a portable copy leaves
+  // the system alone but may still get shortcuts.
+  if ((setup.Flags() & sfUpdate) == 0) {
+    if ((setup.Flags() & sfPortable) == 0) callback(ActionClassOf<TSetupActionIntegrate>());
+    callback(ActionClassOf<TSetupActionShortcuts>());
+  }
+  if (CurrentPlatform().System().OsVersion().AtLeast(10, 0)) {
+    callback(ActionClassOf<TSetupActionUpdateShellCache>());
+  }
 }
 
 void TProductInfoNolu::PopulatePages(const TPageClassCallback& callback) {

@@ -220,6 +220,56 @@ TEST_F(ProductInfoNoluTest, AddonsOffered_OnlyInInteractiveRussianRuns) {
   }
 }
 
+TEST_F(ProductInfoNoluTest, PopulateActions_ByModeFlagsLanguageAndSystem) {
+  data_.RemoveSetupFile(u"Russian.lng");
+  data_.SetSetupFile(u"Russian.lng", TFakeSetupData::LanguageFile(u"Русский", 1049, u"RU", ""));
+  const String automatic = u"/AUTO=\"" + kDest + u"\"";
+  // The action classes, without their common prefix "TSetupAction".
+  const char16_t* const normal = u"Extract Config Integrate Shortcuts UpdateShellCache";
+  const TOsVersion win10{10, 0}, win81{6, 3};
+  struct Row {
+    const char* what;
+    String params;
+    const char16_t* language;
+    TOsVersion os;
+    bool uninstaller;
+    const char16_t* actions;
+  };
+  const Row rows[] = {
+      {"first installation on Windows 10", automatic, u"English.lng", win10, false, normal},
+      {"Windows 8.1: no shell-cache refresh", automatic, u"English.lng", win81, false,
+       u"Extract Config Integrate Shortcuts"},
+      {"portable: shortcuts but no integration", automatic + u" /PORTABLE", u"English.lng", win10,
+       false, u"Extract Config Shortcuts UpdateShellCache"},
+      {"update: neither integration nor shortcuts", automatic + u" /UPDATE", u"English.lng", win10,
+       false, u"Extract Config UpdateShellCache"},
+      {"interactive in Russian: the add-ons first", u"", u"Russian.lng", win10, false,
+       u"AddonsInstall Extract Config Integrate Shortcuts UpdateShellCache"},
+      {"automatic in Russian: no add-ons", automatic + u" /SILENT", u"Russian.lng", win10, false,
+       normal},
+      {"removal", u"/AUTO", u"English.lng", win10, true, u"UninstallFiles"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    fake_.System().SetOsVersion(row.os.Major, row.os.Minor);
+    fake_.Files().Delete(kDest + u"Nolu.ini");
+    if (row.params.find(u"/UPDATE") != String::npos) {
+      fake_.Files().AddFile(kDest + u"Nolu.ini", "[System]\r\nVersion=5010\r\n");
+    }
+    const TFakeSetupData installer = data_;
+    if (row.uninstaller) data_.SetProductFile(u"Uninstall.ini", "[Uninstall]\r\nCount=0\r\n");
+    TSetup& setup = Start(row.params, row.language);
+    data_ = installer;
+    ASSERT_EQ(setup.Mode(), row.uninstaller ? smUninstall : smInstall);
+    StringList actions;
+    Info().PopulateActions([&](const TSetupActionClass& cls) {
+      ASSERT_TRUE(StartsWith(cls.Name, u"TSetupAction"));
+      actions.push_back(String(cls.Name).substr(12));
+    });
+    EXPECT_EQ(StringToUtf8(JoinStrings(actions, u" ")), StringToUtf8(row.actions));
+  }
+}
+
 TEST_F(ProductInfoNoluTest, UninstallMode_HasTheRemovalOptionsPageOnly) {
   data_.SetProductFile(u"Uninstall.ini", "[Uninstall]\r\nCount=0\r\n");
   TSetup& setup = Start(u"/AUTO /SILENT");
@@ -227,24 +277,6 @@ TEST_F(ProductInfoNoluTest, UninstallMode_HasTheRemovalOptionsPageOnly) {
   StringList pages;
   Info().PopulatePages([&](const TSetupPageClass& page) { pages.push_back(page.Name); });
   EXPECT_EQ(pages, StringList{u"TSetupPageUninstallParams"});
-}
-
-TEST_F(ProductInfoNoluTest, Actions_InstallExtractsAndRemovalRemoves) {
-  struct Row {
-    bool uninstall;
-    StringList expected;
-  } const rows[] = {
-      {false, {u"TSetupActionExtract"}},
-      {true, {u"TSetupActionUninstallFiles"}},
-  };
-  for (const Row& row : rows) {
-    if (row.uninstall) data_.SetProductFile(u"Uninstall.ini", "[Uninstall]\r\nCount=0\r\n");
-    Start(u"/AUTO /SILENT");
-    StringList actions;
-    Info().PopulateActions(
-        [&](const TSetupActionClass& action) { actions.push_back(action.Name); });
-    EXPECT_EQ(actions, row.expected) << row.uninstall;
-  }
 }
 
 }  // namespace

@@ -1,0 +1,236 @@
+// Nolu's actions on the real Windows platform (under Wine): links that the system's shell
+// reads back, the registration program started with its switches, the configuration file
+// replaced on a real file system.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "base/ini_file.h"
+#include "base/locale.h"
+#include "base/path.h"
+#include "core/ini_file_io.h"
+#include "core/setup.h"
+#include "platform/error_codes.h"
+#include "platform/fake/fake_module_resources.h"
+#include "platform/win32/win32_platform.h"
+#include "product/setup_action_config.h"
+#include "product/setup_action_integrate.h"
+#include "product/setup_action_shortcuts.h"
+#include "product/testing/product_test_data.h"
+#include "resources/setup_resources.h"
+
+namespace nolu {
+namespace {
+
+// The real shell, with the common desktop and start menu moved into the test's folder.
+class TRedirectedShell : public IShell {
+ public:
+  explicit TRedirectedShell(IShell& real) : real_(real) {}
+  void SetRoot(const String& root) { root_ = root; }
+
+  bool SpecialFolder(Csidl folder, String& path) override {
+    if (folder == Csidl::kCommonDesktopDirectory) {
+      path = root_ + u"Desktop\\";
+      return true;
+    }
+    if (folder == Csidl::kCommonPrograms) {
+      path = root_ + u"Programs\\";
+      return true;
+    }
+    return real_.SpecialFolder(folder, path);
+  }
+  TStartResult Execute(const TShellExecuteInfo& info) override { return real_.Execute(info); }
+  uint32_t ShellOpen(StringView verb, StringView file, StringView parameters, StringView folder,
+                     int show) override {
+    return real_.ShellOpen(verb, file, parameters, folder, show);
+  }
+  uint32_t CreateShellLink(StringView link_path, const TShellLink& link) override {
+    return real_.CreateShellLink(link_path, link);
+  }
+  uint32_t ReadShellLink(StringView link_path, TShellLink& link) override {
+    return real_.ReadShellLink(link_path, link);
+  }
+  void ChangeNotify(uint32_t event, uint32_t flags) override { real_.ChangeNotify(event, flags); }
+
+ private:
+  IShell& real_;
+  String root_;
+};
+
+// Windows itself, except that the program's packages are the test's payload and the shell's
+// common folders lie in a fresh folder of its own (Root), removed with the platform.
+class TTestWin32Platform : public TPlatform {
+ public:
+  TTestWin32Platform() : shell_(real_.Shell()) {
+    const TFakeSetupData data = ProductTestData();
+    resources_.SetRcData(u"SETUP", data.BuildSetupPackage());
+    resources_.SetRcData(u"PRODUCT", data.BuildProductPackage());
+    IFileSystem& files = real_.Files();
+    files.TempFileName(files.TempFolder(), u"nsc", marker_);
+    root_ = marker_ + u".d\\";
+    shell_.SetRoot(root_);
+  }
+  ~TTestWin32Platform() override {
+    RemoveTree(real_.Files(), root_);
+    real_.Files().Delete(marker_);
+  }
+  const String& Root() const { return root_; }
+
+  IFileSystem& Files() override { return real_.Files(); }
+  ISystem& System() override { return real_.System(); }
+  IRegistry& Registry() override { return real_.Registry(); }
+  IShell& Shell() override { return shell_; }
+  IProcesses& Processes() override { return real_.Processes(); }
+  IDesktopWindows& Windows() override { return real_.Windows(); }
+  IMessageChannel& Messages() override { return real_.Messages(); }
+  IMessageBox& Dialogs() override { return real_.Dialogs(); }
+  IModuleResources& Resources() override { return resources_; }
+
+ private:
+  static void RemoveTree(IFileSystem& files, const String& folder) {
+    std::vector<TFileEntry> entries;
+    files.ListFolder(folder, entries);
+    for (const TFileEntry& entry : entries) {
+      const String path = folder + entry.Name;
+      if (entry.IsFolder()) {
+        RemoveTree(files, path + u"\\");
+      } else {
+        files.SetAttributes(path, 0);
+        files.Delete(path);
+      }
+    }
+    files.RemoveFolder(folder);
+  }
+
+  TWin32Platform real_;
+  TRedirectedShell shell_;
+  TFakeModuleResources resources_;
+  String marker_;  // the unique name the folder is made from
+  String root_;
+};
+
+// The actions that the installations of a test run, in order.
+std::vector<const TSetupActionClass*> g_actions;
+
+class TListedActionsProduct : public TSetupProductInfo {
+ public:
+  bool CanUpdate() override { return false; }
+  bool IsPortable() override { return false; }
+  int GetInstalledVersion() override { return 0; }
+  void LoadInstalledInfo() override {}
+  void PopulateActions(const TActionClassCallback& callback) override {
+    for (const TSetupActionClass* cls : g_actions)
+      callback(*cls);
+  }
+  void PopulatePages(const TPageClassCallback&) override {}
+};
+
+class ProductActionsWin32Test : public ::testing::Test {
+ protected:
+  ProductActionsWin32Test() : dest_(platform_.Root() + u"Program Files\\Nolu\\") {
+    EXPECT_EQ(Files().ForceFolders(dest_), kErrorSuccess);
+  }
+
+  IFileSystem& Files() { return platform_.Files(); }
+
+  void AddFile(const String& path, std::string_view content) {
+    TOpenResult out = Files().OpenFile(path, FileMode::kCreate);
+    ASSERT_TRUE(out.Stream) << out.Error;
+    out.Stream->WriteBuffer(content.data(), content.size());
+  }
+  std::string FileText(const String& path) {
+    TOpenResult in = Files().OpenFile(path, FileMode::kOpenRead);
+    if (!in.Stream) return std::string();
+    std::string text(static_cast<size_t>(in.Stream->Size()), '\0');
+    in.Stream->ReadBuffer(text.data(), text.size());
+    return text;
+  }
+
+  // Installs to dest_ with `actions`: automatically ("/AUTO") or interactively.
+  void Install(std::vector<const TSetupActionClass*> actions, bool automatic = true) {
+    g_actions = std::move(actions);
+    TSetup setup(automatic ? u"/AUTO=\"" + dest_ + u"\"" : String(),
+                 [] { return std::unique_ptr<TSetupProductInfo>(new TListedActionsProduct); });
+    if (!automatic) setup.SetDestPath(dest_);
+    setup.Resources().InitializeLanguages();
+    setup.Start(true);
+    EXPECT_EQ(setup.Errors(), StringList{});
+  }
+
+  TTestWin32Platform platform_;
+  PlatformScope scope_{platform_};
+  const String dest_;  // holds a blank, as below "Program Files"
+};
+
+TEST_F(ProductActionsWin32Test, ShortcutsResolveToTheirTargets) {
+  for (const char16_t* name : {u"Nolu.exe", u"Readme.txt", u"Uninstall.exe"})
+    AddFile(dest_ + name, "");
+  Install({&ActionClassOf<TSetupActionShortcuts>()});
+
+  const String& root = platform_.Root();
+  const bool programs_only = platform_.System().OsVersion().AtLeast(6, 2);
+  struct Link {
+    String path;
+    String target;
+    bool expected;
+  } links[] = {
+      {root + u"Desktop\\Nolu.lnk", dest_ + u"Nolu.exe", true},
+      {root + u"Programs\\Nolu\\Nolu.lnk", dest_ + u"Nolu.exe", true},
+      {root + u"Programs\\Nolu\\Uninstall Nolu.lnk", dest_ + u"Uninstall.exe", true},
+      {root + u"Programs\\Nolu\\What is new.lnk", dest_ + u"Readme.txt", !programs_only},
+  };
+  for (const Link& link : links) {
+    SCOPED_TRACE(StringToUtf8(link.path));
+    TShellLink read;
+    const uint32_t error = platform_.Shell().ReadShellLink(link.path, read);
+    if (!link.expected) {
+      EXPECT_FALSE(Files().FileExists(link.path));
+      continue;
+    }
+    ASSERT_EQ(error, kErrorSuccess);
+    EXPECT_TRUE(EqualsIgnoreCase(read.Target, link.target)) << StringToUtf8(read.Target);
+    EXPECT_EQ(read.Arguments, u"");
+  }
+}
+
+TEST_F(ProductActionsWin32Test, ElevatorIsStartedWithTheSwitchesAndAwaited) {
+  // The product's stand-in, built beside this test, logs its parameters beside itself.
+  const String built = ExtractFilePath(platform_.System().ModuleFileName()) + u"Elevator.exe";
+  ASSERT_EQ(Files().Copy(built, dest_ + u"Elevator.exe", false), kErrorSuccess);
+
+  Install({&ActionClassOf<TSetupActionIntegrate>()});
+  Install({&ActionClassOf<TSetupActionIntegrate>()}, /*automatic=*/false);
+
+  // Both lines are there as soon as each run is over: the action waited for the program.
+  const bool confirm_ui = platform_.System().OsVersion().AtLeast(6, 2);
+  EXPECT_EQ(FileText(dest_ + u"Elevator.log"),
+            std::string(" /REG=L1 /REG=D1 /REG=R1 /REG=M1 /REG=R2\r\n") +
+                " /REG=L1 /REG=D1 /REG=R1 /REG=M1 /REG=R2" + (confirm_ui ? " /REG_UI" : "") +
+                "\r\n");
+}
+
+TEST_F(ProductActionsWin32Test, ConfigurationReplacesAReadOnlyFileAndKeepsTheUsersSettings) {
+  const String config = dest_ + u"Nolu.ini";
+  AddFile(config, "[Player]\r\nVolume=80\r\n[System]\r\nVersion=5010\r\nLastCheck=1\r\n");
+  ASSERT_EQ(Files().SetAttributes(config, kAttrReadOnly), kErrorSuccess);
+
+  Install({&ActionClassOf<TSetupActionConfig>()});
+
+  TRuxIniFile ini;
+  ASSERT_TRUE(LoadIniFile(ini, config));
+  EXPECT_EQ(ini.ReadSectionText(u"Player"), u"Volume=80");
+  StringList keys;
+  ini.ReadKeys(u"System", keys);
+  EXPECT_EQ(keys, (StringList{u"ID", u"DefaultLang", u"UserMode", u"Version"}));
+  TGuid id;
+  EXPECT_TRUE(TGuid::TryParse(ini.ReadString(u"System", u"ID", u""), id));
+  EXPECT_EQ(ini.ReadInteger(u"System", u"Version", 0), 5401);
+  // Nothing else is left in the folder.
+  std::vector<TFileEntry> entries;
+  Files().ListFolder(dest_, entries);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].Name, u"Nolu.ini");
+}
+
+}  // namespace
+}  // namespace nolu
