@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "product/internal/path_list.h"
 #include "product/internal/rounded_percent.h"
+#include "product/product_options.h"
 #include "resources/setup_resources.h"
 
 namespace nolu {
@@ -82,10 +83,9 @@ std::vector<TSetupDirItem> TSetupActionUninstallFiles::CreateDirsList() const {
   const String& dest = setup.DestPath();
   std::vector<TSetupDirItem> dirs;
   AppendSubfoldersChildrenFirst(dest, dirs);
-  const bool remove_backups =
-      Options().ReadBool(u"Common", u"RemoveBackups", (setup.Flags() & sfAuto) != 0);
-  if (remove_backups) dirs.push_back({dest + u"!Backup\\", TSetupDirMark::RemoveTree});
-  if (Options().ReadBool(u"Common", u"RemoveContent", false)) PrepareContent(dirs, remove_backups);
+  const TRemovalChoices choices = TRemovalChoices::Read(Options(), setup.Flags());
+  if (choices.RemoveBackups) dirs.push_back({dest + u"!Backup\\", TSetupDirMark::RemoveTree});
+  if (choices.RemoveContent) PrepareContent(dirs, choices.RemoveBackups);
   return dirs;
 }
 
