@@ -17,7 +17,6 @@
 # The paths of the two packages are left in the target properties NOLU_SETUP_PACKAGE and
 # NOLU_PRODUCT_PACKAGE. The cross build runs the setuptool of the host, built from this same
 # tree through ExternalProject (NOLU_TOOLS_ONLY); the host build runs its own.
-set(NOLU_STAGE_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/NoluStagePackage.cmake)
 
 # The setuptool that runs on the build machine: sets `tool` (a path) and `tool_target` (the
 # target that builds it) in the caller's scope.
@@ -52,6 +51,8 @@ endfunction()
 # Stages one package's content and packs it; sets `package` in the caller's scope.
 function(_nolu_pack_package kind source_dir files work tool tool_target level check_stamp)
   string(TOLOWER ${kind} lower)
+  # Beside this file, wherever the caller's project is.
+  set(stage_script ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/NoluStagePackage.cmake)
   set(stage ${work}/${lower})
   set(package ${work}/${kind}.ipk5)
   set(manifest_lines "")
@@ -68,9 +69,9 @@ function(_nolu_pack_package kind source_dir files work tool tool_target level ch
   add_custom_command(
     OUTPUT ${stage}.stamp
     COMMAND ${CMAKE_COMMAND} -DSOURCE=${source_dir} -DDEST=${stage}
-            -DFILES=${work}/${lower}_files.txt -P ${NOLU_STAGE_SCRIPT}
+            -DFILES=${work}/${lower}_files.txt -P ${stage_script}
     COMMAND ${CMAKE_COMMAND} -E touch ${stage}.stamp
-    DEPENDS ${sources} ${built} ${work}/${lower}_files.txt ${NOLU_STAGE_SCRIPT}
+    DEPENDS ${sources} ${built} ${work}/${lower}_files.txt ${stage_script}
     COMMENT "Staging the ${kind} package of ${source_dir}"
     VERBATIM)
   add_custom_command(
