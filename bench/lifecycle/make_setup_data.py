@@ -42,7 +42,12 @@ def main(sample_setup, product, out):
             if target.lower() not in shipped:
                 entries.remove(entry)
     ET.indent(tree)
-    tree.write(os.path.join(out, "Install.xml"), encoding="utf-8", xml_declaration=True)
+    text = ET.tostring(root, encoding="utf-8", xml_declaration=True)
+    # Rewritten only when it changes: a new file would make the build re-pack both packages.
+    script = os.path.join(out, "Install.xml")
+    if not os.path.isfile(script) or open(script, "rb").read() != text:
+        with open(script, "wb") as f:
+            f.write(text)
     print(f"setup data: {len(files)} components")
 
 
