@@ -9,8 +9,10 @@
 #include "platform/platform.h"
 #include "product/product_options.h"
 #include "product/setup_action_addons_install.h"
+#include "product/setup_action_close_applications.h"
 #include "product/setup_action_config.h"
 #include "product/setup_action_integrate.h"
+#include "product/setup_action_prepare.h"
 #include "product/setup_action_shortcuts.h"
 #include "product/setup_action_update_shell_cache.h"
 #include "resources/setup_resources.h"
@@ -75,7 +77,10 @@ void TProductInfoNolu::LoadInstalledInfo() {
 
 void TProductInfoNolu::PopulateActions(const TActionClassCallback& callback) {
   const TSetup& setup = *Setup();
+  // Running copies of the product hold its files open: closing them comes first in both modes.
+  callback(ActionClassOf<TSetupActionCloseApplications>());
   if (setup.Mode() == smUninstall) return;
+  callback(ActionClassOf<TSetupActionPrepare>());
   if (AddonsOffered()) callback(ActionClassOf<TSetupActionAddonsInstall>());
   callback(ActionClassOf<TSetupActionExtract>());
   callback(ActionClassOf<TSetupActionConfig>());

@@ -225,7 +225,8 @@ TEST_F(ProductInfoNoluTest, PopulateActions_ByModeFlagsLanguageAndSystem) {
   data_.SetSetupFile(u"Russian.lng", TFakeSetupData::LanguageFile(u"Русский", 1049, u"RU", ""));
   const String automatic = u"/AUTO=\"" + kDest + u"\"";
   // The action classes, without their common prefix "TSetupAction".
-  const char16_t* const normal = u"Extract Config Integrate Shortcuts UpdateShellCache";
+  const char16_t* const normal =
+      u"CloseApplications Prepare Extract Config Integrate Shortcuts UpdateShellCache";
   const TOsVersion win10{10, 0}, win81{6, 3};
   struct Row {
     const char* what;
@@ -238,16 +239,17 @@ TEST_F(ProductInfoNoluTest, PopulateActions_ByModeFlagsLanguageAndSystem) {
   const Row rows[] = {
       {"first installation on Windows 10", automatic, u"English.lng", win10, false, normal},
       {"Windows 8.1: no shell-cache refresh", automatic, u"English.lng", win81, false,
-       u"Extract Config Integrate Shortcuts"},
+       u"CloseApplications Prepare Extract Config Integrate Shortcuts"},
       {"portable: shortcuts but no integration", automatic + u" /PORTABLE", u"English.lng", win10,
-       false, u"Extract Config Shortcuts UpdateShellCache"},
+       false, u"CloseApplications Prepare Extract Config Shortcuts UpdateShellCache"},
       {"update: neither integration nor shortcuts", automatic + u" /UPDATE", u"English.lng", win10,
-       false, u"Extract Config UpdateShellCache"},
+       false, u"CloseApplications Prepare Extract Config UpdateShellCache"},
       {"interactive in Russian: the add-ons first", u"", u"Russian.lng", win10, false,
-       u"AddonsInstall Extract Config Integrate Shortcuts UpdateShellCache"},
+       u"CloseApplications Prepare AddonsInstall Extract Config Integrate Shortcuts "
+       u"UpdateShellCache"},
       {"automatic in Russian: no add-ons", automatic + u" /SILENT", u"Russian.lng", win10, false,
        normal},
-      {"removal", u"/AUTO", u"English.lng", win10, true, u""},
+      {"removal", u"/AUTO", u"English.lng", win10, true, u"CloseApplications"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);

@@ -1,0 +1,33 @@
+// TSetupActionCloseApplications: the first action of every run. It closes the windows of the
+// running product so that its files can be replaced or removed.
+#pragma once
+
+#include <array>
+
+#include "base/text.h"
+#include "core/setup_action.h"
+
+namespace nolu {
+
+class TSetupActionCloseApplications : public TSetupAction {
+ public:
+  static constexpr char16_t kClassName[] = u"TSetupActionCloseApplications";
+
+  // The product's window classes, closed in this order.
+  static constexpr std::array<StringView, 7> kWindowClasses{
+      u"TNolu2EditorForm",       u"TNolu2MainW",      u"TNolu3MainWindow", u"TNoluVTEForm",
+      u"TNoluConverterMainForm", u"TNoluLibMainForm", u"TNoluMainForm"};
+  // The pause after each pass, which gives the closed programs time to end.
+  static constexpr uint32_t kPauseMs = 2000;
+  // How long one window may take to handle WM_CLOSE: a hung program must not hold the run.
+  static constexpr uint32_t kCloseTimeoutMs = 5000;
+  // After this many passes (about 30 s) a window that is still open ends the run.
+  static constexpr int kMaxPasses = 15;
+
+  // Passes over the window classes, closing one window of each class found, each followed by
+  // a pause, until a pass finds none. Raises EInstallerGeneralError naming the class of a
+  // window still open after kMaxPasses passes.
+  void Execute() override;
+};
+
+}  // namespace nolu

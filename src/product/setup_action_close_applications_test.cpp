@@ -1,0 +1,120 @@
+#include "product/setup_action_close_applications.h"
+
+#include <gtest/gtest.h>
+
+#include "core/setup.h"
+#include "core/testing/fake_setup_run.h"
+#include "platform/platform.h"
+
+namespace nolu {
+namespace {
+
+// An action after the closing: it would delete the program's file.
+class TDeleteProgram : public TSetupAction {
+ public:
+  static constexpr char16_t kClassName[] = u"TDeleteProgram";
+  void Execute() override { CurrentPlatform().Files().Delete(u"C:\\Nolu\\Nolu.exe"); }
+};
+
+class CloseApplicationsTest : public ::testing::Test {
+ protected:
+  CloseApplicationsTest() {
+    run_.Data().SetSetupFile(u"English.lng",
+                             TFakeSetupData::LanguageFile(u"English", 1033, u"EN",
+                                                          "[Common]\r\nA8=Closing $NAME...\r\n"));
+    run_.Product().install_actions = {&ActionClassOf<TSetupActionCloseApplications>()};
+  }
+
+  // Runs the action on the worker, as a silent installation does.
+  TSetup& Run() {
+    TSetup& setup = run_.Create(u"/AUTO=C:\\Nolu /SILENT");
+    setup.AddListener(&listener_);
+    setup.Start(true);
+    return setup;
+  }
+
+  TFakeDesktopWindows& Windows() { return run_.Platform().Windows(); }
+  TFakeSystem& System() { return run_.Platform().System(); }
+
+  TRecordingListener listener_;
+  TFakeSetupRun run_;
+};
+
+TEST_F(CloseApplicationsTest, NothingRunning_StillPausesOnce) {
+  TSetup& setup = Run();
+  EXPECT_FALSE(setup.HasErrors());
+  EXPECT_EQ(System().SleepCount(), 1);
+  EXPECT_EQ(System().SleptMilliseconds(), 2000u);
+  EXPECT_TRUE(Windows().CloseRequests().empty());
+  // The status line comes first.
+  ASSERT_FALSE(listener_.Received.empty());
+  bool status_seen = false;
+  for (const TRecordedNotification& n : listener_.Received) {
+    if (n.Code == ncStatusText) {
+      EXPECT_EQ(n.Text, u"Closing Nolu...");
+      status_seen = true;
+    }
+  }
+  EXPECT_TRUE(status_seen);
+}
+
+TEST_F(CloseApplicationsTest, WindowClosingOnSecondRequest_ThreePassesThreePauses) {
+  int requests = 0;
+  const TWindowId main =
+      Windows().AddWindow(u"TNoluMainForm", u"C:\\Nolu\\Nolu.exe", [&] { return ++requests == 2; });
+  TSetup& setup = Run();
+  EXPECT_FALSE(setup.HasErrors());
+  EXPECT_EQ(Windows().CloseRequests(), (std::vector<TWindowId>{main, main}));
+  EXPECT_EQ(System().SleptMilliseconds(), 3 * 2000u);
+}
+
+TEST_F(CloseApplicationsTest, OneWindowPerClassPerPass_InTheListsOrder) {
+  // Two windows of one class and one of an earlier class of the list.
+  const TWindowId main1 = Windows().AddWindow(u"TNoluMainForm", u"C:\\Nolu\\Nolu.exe");
+  const TWindowId main2 = Windows().AddWindow(u"TNoluMainForm", u"C:\\Nolu\\Nolu.exe");
+  const TWindowId editor = Windows().AddWindow(u"TNolu2EditorForm", u"C:\\Nolu\\Editor.exe");
+  TSetup& setup = Run();
+  EXPECT_FALSE(setup.HasErrors());
+  EXPECT_EQ(Windows().CloseRequests(), (std::vector<TWindowId>{editor, main1, main2}));
+  EXPECT_EQ(System().SleepCount(), 3);
+}
+
+TEST_F(CloseApplicationsTest, WindowThatNeverCloses_EndsTheRunAfterFifteenPasses) {
+  Windows().AddWindow(u"TNoluConverterMainForm", u"C:\\Nolu\\Converter.exe", [] { return false; });
+  TSetup& setup = Run();
+  ASSERT_EQ(setup.Errors().size(), 1u);
+  EXPECT_NE(setup.Errors()[0].find(u"\"TNoluConverterMainForm\""), String::npos)
+      << StringToUtf8(setup.Errors()[0]);
+  EXPECT_EQ(Windows().CloseRequests().size(), 15u);
+  EXPECT_EQ(System().SleptMilliseconds(), 15 * 2000u);
+}
+
+TEST_F(CloseApplicationsTest, HungWindow_EndsTheRunAfterFifteenPasses) {
+  const TWindowId window = Windows().AddWindow(u"TNoluLibMainForm", u"C:\\Nolu\\Lib.exe");
+  Windows().SetHung(window, true);
+  TSetup& setup = Run();
+  ASSERT_EQ(setup.Errors().size(), 1u);
+  EXPECT_NE(setup.Errors()[0].find(u"\"TNoluLibMainForm\""), String::npos);
+  EXPECT_EQ(Windows().CloseRequests().size(), 15u);
+}
+
+TEST_F(CloseApplicationsTest, WindowClosingOnTheFifteenthRequest_IsNoError) {
+  int requests = 0;
+  Windows().AddWindow(u"TNoluMainForm", u"C:\\Nolu\\Nolu.exe", [&] { return ++requests == 15; });
+  TSetup& setup = Run();
+  EXPECT_FALSE(setup.HasErrors());
+  EXPECT_EQ(Windows().CloseRequests().size(), 15u);
+  EXPECT_EQ(System().SleptMilliseconds(), 16 * 2000u);
+}
+
+TEST_F(CloseApplicationsTest, WindowStillOpen_NoLaterActionTouchesFiles) {
+  run_.Platform().Files().AddFile(u"C:\\Nolu\\Nolu.exe", "MZ");
+  Windows().AddWindow(u"TNoluMainForm", u"C:\\Nolu\\Nolu.exe", [] { return false; });
+  run_.Product().install_actions.push_back(&ActionClassOf<TDeleteProgram>());
+  TSetup& setup = Run();
+  EXPECT_TRUE(setup.HasErrors());
+  EXPECT_TRUE(run_.Platform().Files().FileExists(u"C:\\Nolu\\Nolu.exe"));
+}
+
+}  // namespace
+}  // namespace nolu

@@ -1,0 +1,254 @@
+#include "product/setup_action_prepare.h"
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+#include "base/locale.h"
+#include "base/path.h"
+#include "core/file_operations.h"
+#include "core/file_search_helper.h"
+#include "core/setup.h"
+#include "core/setup_file_list.h"
+#include "core/setup_summary_builder.h"
+#include "platform/platform.h"
+#include "product/product_info_nolu.h"
+#include "product/setup_backup_archive.h"
+#include "product/setup_helper.h"
+#include "product/setup_update_task_remove_shell_menu.h"
+#include "product/setup_update_task_remove_shortcuts.h"
+#include "product/setup_update_task_remove_uninstall_info.h"
+#include "product/setup_update_task_update_configs.h"
+#include "resources/setup_resources.h"
+
+namespace nolu {
+namespace {
+
+// Updates from versions before this one clean up the shell menu, the uninstall entries and the
+// shortcuts of the old copy as a fresh installation does.
+constexpr int kCleanUpBeforeVersion = 4000;
+// Updates from this version on keep the user's plug-ins.
+constexpr int kKeepPluginsFromVersion = 3600;
+
+// What an update keeps of the old copy, relative to the destination.
+constexpr StringView kKeptUserFiles[] = {u"Icons\\", u"System\\Data\\", u"System\\Encoders\\",
+                                         u"Skins\\", u"libwebp.dll"};
+
+// Plug-ins of older versions that go from copies older than `Below`, updates included: an
+// update keeps the user's plug-ins, but not these.
+struct TObsoletePlugins {
+  int Below;
+  std::vector<StringView> Folders;
+};
+
+const std::vector<TObsoletePlugins>& ObsoletePlugins() {
+  static const std::vector<TObsoletePlugins> table{
+      {4002,
+       {u"Plugins\\PlugA\\", u"Plugins\\PlugB\\", u"Plugins\\PlugC\\", u"Plugins\\PlugD\\",
+        u"Plugins\\PlugE\\"}},
+      {4699, {u"Plugins\\PlugF\\"}},
+      {5030, {u"Plugins\\PlugG\\"}},
+      {INT_MAX,
+       {u"Plugins\\PlugH\\", u"Plugins\\PlugI\\", u"Plugins\\PlugJ\\", u"Plugins\\PlugK\\"}},
+  };
+  return table;
+}
+
+// The decimal digits of `value`, with leading zeros up to `width`.
+String Padded(int value, size_t width) {
+  const String digits = IntToStr(value);
+  return digits.size() >= width ? digits : String(width - digits.size(), u'0') + digits;
+}
+
+bool LessIgnoreCase(const String& a, const String& b) {
+  return CompareIgnoreCase(a, b) < 0;
+}
+
+}  // namespace
+
+String TSetupActionPrepare::GetBackupFolder() {
+  return Setup()->DestPath() + u"!Backup\\";
+}
+
+String TSetupActionPrepare::GetBackupFileName(const TDateTime& time) const {
+  // "yyyy.MM.dd hh-mm-ss", hours of the 24-hour clock.
+  const String stamp = Padded(time.Year, 4) + u'.' + Padded(time.Month, 2) + u'.' +
+                       Padded(time.Day, 2) + u' ' + Padded(time.Hour, 2) + u'-' +
+                       Padded(time.Minute, 2) + u'-' + Padded(time.Second, 2);
+  return GetBackupFolder() + u"z Before install " + ProductInfo().GetProductVersion() + u" [" +
+         stamp + u"].zip";
+}
+
+void TSetupActionPrepare::Execute() {
+  processed_ = 0;
+  StringList removal_list;
+  profile_list_.Populate();
+  CreateUpdateTasks();
+  total_ = static_cast<int>(update_tasks_.size());
+  Backup(removal_list);
+  if (Setup()->Flags() & sfUpdate) KeepUserFiles(removal_list);
+  CollectOldBackups(removal_list);
+  CollectObsoleteFiles(removal_list);
+  CollectComponentFiles(removal_list);
+  TSetupHelper::RemoveDuplicates(removal_list);
+  RunUpdateTasks(removal_list);
+  DeleteCollected(removal_list);
+}
+
+void TSetupActionPrepare::CreateUpdateTasks() {
+  update_tasks_.clear();
+  const TSetupFlags flags = Setup()->Flags();
+  const bool update = (flags & sfUpdate) != 0;
+  if ((flags & sfPortable) == 0 &&
+      (!update || ProductInfo().GetInstalledVersion() < kCleanUpBeforeVersion)) {
+    update_tasks_.push_back(std::make_unique<TSetupUpdateTaskRemoveShellMenu>());
+    update_tasks_.push_back(std::make_unique<TSetupUpdateTaskRemoveUninstallInfo>());
+    update_tasks_.push_back(std::make_unique<TSetupUpdateTaskRemoveShortcuts>());
+  }
+  if (update) {
+    for (const TSetupProfileInfo& profile : profile_list_.All())
+      update_tasks_.push_back(std::make_unique<TSetupUpdateTaskUpdateConfigs>(profile));
+  }
+}
+
+TSetupFileList TSetupActionPrepare::CreateBackupFileList() const {
+  const String& dest = Setup()->DestPath();
+  const String excluded = GetBackupFolder();
+  TSetupFileList list;
+  if (Setup()->Flags() & sfPortable) {
+    list.AddFolder(dest, excluded, u"");
+    return list;
+  }
+  for (const TSetupProfileInfo& profile : profile_list_.All())
+    list.AddFolder(profile.SourcePath, excluded, u"Profiles\\" + profile.UserName + u'\\');
+  list.AddFolder(dest, excluded, u"Program\\");
+  return list;
+}
+
+void TSetupActionPrepare::Backup(StringList& removal_list) {
+  if (Setup()->Flags() & sfNoBackup) return;
+  TSetupFileList list = CreateBackupFileList();
+  total_ += static_cast<int>(list.Count());
+  // Everything of the previous installation that was found goes; an update takes the profiles
+  // back out (TSetupUpdateTaskUpdateConfigs).
+  for (const TSetupFileListItem& item : list.All())
+    removal_list.push_back(item.Source);
+  for (StringView name : kNotArchived)
+    list.RemoveByName(name);
+  SetStatus(GetCommonString(u"A1"));
+  if (list.Count() == 0) return;
+
+  ForceDir(GetBackupFolder());
+  const TDateTime now = CurrentPlatform().System().LocalTime();
+  TSetupBackupArchive::Write(GetBackupFileName(now), list, now, [this] { StepDone(); });
+}
+
+void TSetupActionPrepare::KeepUserFiles(StringList& removal_list) const {
+  const String& dest = Setup()->DestPath();
+  if (ProductInfo().GetInstalledVersion() >= kKeepPluginsFromVersion) {
+    TSetupHelper::ExcludePath(removal_list, dest + u"Plugins\\");
+  }
+  for (StringView kept : kKeptUserFiles)
+    TSetupHelper::ExcludePath(removal_list, dest + String(kept));
+}
+
+void TSetupActionPrepare::CollectOldBackups(StringList& removal_list) const {
+  const String folder = GetBackupFolder();
+  std::vector<TFileEntry> entries;
+  CurrentPlatform().Files().ListFolder(folder, entries);
+  StringList archives;
+  for (const TFileEntry& entry : entries) {
+    if (!entry.IsFolder() && EqualsIgnoreCase(ExtractFileExt(entry.Name), u".zip")) {
+      archives.push_back(folder + entry.Name);
+    }
+  }
+  if (archives.size() <= kKeptBackups) return;
+  std::stable_sort(archives.begin(), archives.end(), LessIgnoreCase);
+  removal_list.insert(removal_list.end(), archives.begin(), archives.end() - kKeptBackups);
+}
+
+void TSetupActionPrepare::CollectObsoleteFiles(StringList& removal_list) const {
+  const String& dest = Setup()->DestPath();
+  const String vorbis = dest + u"libVorbis.dll";
+  if (CurrentPlatform().Files().FileExists(vorbis)) removal_list.push_back(vorbis);
+  const int installed = ProductInfo().GetInstalledVersion();
+  for (const TObsoletePlugins& row : ObsoletePlugins()) {
+    if (installed >= row.Below) continue;
+    for (StringView folder : row.Folders)
+      FindFiles(dest + String(folder), u"", removal_list);
+  }
+}
+
+void TSetupActionPrepare::CollectComponentFiles(StringList& removal_list) const {
+  // Every component, whatever its language family: a file of another language that an earlier
+  // run installed must not stay behind.
+  const TSetupScriptGroup& components = Script().Components();
+  for (size_t i = 0; i < components.Count(); ++i)
+    removal_list.push_back(Resources().ExpandPath(components.Items(i).Name));
+}
+
+void TSetupActionPrepare::RunUpdateTasks(StringList& removal_list) {
+  SetStatus(GetCommonString(u"A5"));
+  for (const auto& task : update_tasks_) {
+    task->Execute(&removal_list);
+    StepDone();
+  }
+}
+
+void TSetupActionPrepare::DeleteCollected(const StringList& removal_list) {
+  SetStatus(GetCommonString(u"A3"));
+  for (const String& path : removal_list)
+    DeleteFileOrDefer(path);
+
+  // The folders of the deleted files, deepest last after sorting, removed from the last on:
+  // children go before their parents. Only empty folders go.
+  StringList folders;
+  folders.reserve(removal_list.size());
+  for (const String& path : removal_list)
+    folders.push_back(ExtractFilePath(path));
+  TSetupHelper::RemoveDuplicates(folders);
+  std::stable_sort(folders.begin(), folders.end(), LessIgnoreCase);
+  IFileSystem& files = CurrentPlatform().Files();
+  for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
+    if (!it->empty()) files.RemoveFolder(*it);
+  }
+}
+
+void TSetupActionPrepare::StepDone() {
+  ++processed_;
+  if (total_ <= 0) return;
+  const int64_t percent = (static_cast<int64_t>(processed_) * 200 + total_) / (2 * int64_t{total_});
+  SetProgress(static_cast<int>(std::min<int64_t>(percent, 100)));
+}
+
+void TSetupActionPrepare::PopulateSummary(TSetupSummaryBuilder& builder) {
+  TSetup& setup = *Setup();
+  const TSetupFlags flags = setup.Flags();
+  builder.AddCaption(u"PageSetup", u"LB1");
+  builder.AddItem(setup.DestPath());
+
+  builder.AddCaption(u"PageSetup", u"Title");
+  if (flags & sfUpdate) {
+    builder.AddItem(u"PageSetup", u"CB1");
+  } else if (flags & sfPortable) {
+    builder.AddItem(u"PageSetup", u"CB3");
+  } else {
+    builder.AddItem(u"PageSetup", u"CB2");
+  }
+  if ((flags & sfNoBackup) == 0) builder.AddItem(u"PageSetup", u"CB4");
+
+  // The warning of the setup page: the copy found is replaced (archived and deleted), not
+  // updated.
+  if (flags & sfUpdate) return;
+  bool replaces_copy = ProductInfo().GetInstalledVersion() >= 1;
+  if (!replaces_copy && (flags & sfPortable) == 0) {
+    String found;
+    replaces_copy = TProductInfoNolu::DetectInstallPath(found);
+  }
+  if (replaces_copy) {
+    builder.AddCaption(u"PageSetup", u"Title");
+    builder.AddItem(u"PageSetup", u"W3");
+  }
+}
+
+}  // namespace nolu

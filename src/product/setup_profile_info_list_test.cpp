@@ -1,0 +1,117 @@
+#include "product/setup_profile_info_list.h"
+
+#include <gtest/gtest.h>
+
+#include "core/setup.h"
+#include "core/testing/fake_setup_run.h"
+#include "product/setup_profile_helper.h"
+
+namespace nolu {
+namespace {
+
+constexpr StringView kRoaming = u"C:\\Users\\User\\AppData\\Roaming\\";
+
+// A second user of the machine, with a loaded registry hive naming the application data.
+void AddUser(TFakePlatform& platform, StringView sid, StringView profile) {
+  const TRegKey list(
+      RegRoot::kLocalMachine, RegView::k64,
+      u"Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\" + String(sid));
+  platform.Registry().CreateKey(list);
+  platform.Registry().WriteValue(list, u"ProfileImagePath", TRegValue::Text(profile));
+  const TRegKey hive(
+      RegRoot::kUsers, RegView::k64,
+      String(sid) +
+          u"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders");
+  platform.Registry().CreateKey(hive);
+  platform.Registry().WriteValue(hive, u"AppData",
+                                 TRegValue::Text(u"%USERPROFILE%\\AppData\\Roaming", kRegExpandSz));
+  platform.Files().AddFolder(profile);
+}
+
+TEST(ProfileHelperTest, GetProfilePath_ByVersionAndMode) {
+  struct Case {
+    StringView app_data;
+    int version;
+    StringView expected;
+  };
+  const Case cases[] = {
+      {u"C:\\Users\\Ann\\AppData\\Roaming\\", 3999, u"C:\\Users\\Ann\\AppData\\Roaming\\Nolu3\\"},
+      {u"C:\\Users\\Ann\\AppData\\Roaming\\", 4000, u"C:\\Users\\Ann\\AppData\\Roaming\\Nolu\\"},
+      {u"C:\\Users\\Ann\\AppData\\Roaming\\", 5401, u"C:\\Users\\Ann\\AppData\\Roaming\\Nolu\\"},
+      {u"C:\\Users\\Ann\\AppData\\Roaming\\", 0, u"C:\\Users\\Ann\\AppData\\Roaming\\Nolu3\\"},
+      // Portable: the destination's own folder, whatever the version.
+      {u"", 3000, u"C:\\Nolu\\Profile\\"},
+      {u"", 5401, u"C:\\Nolu\\Profile\\"},
+  };
+  TFakeSetupRun run;
+  run.Create(u"/AUTO=C:\\Nolu /SILENT");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.version);
+    EXPECT_EQ(TSetupProfileHelper::GetProfilePath(c.app_data, c.version), c.expected);
+  }
+}
+
+TEST(ProfileInfoListTest, Populate_EveryUserWithAProfileOfTheInstalledVersion) {
+  struct Case {
+    int installed;
+    StringList users;        // user names listed, in order
+    StringView source_name;  // the profile folder name of the installed version
+  };
+  const Case cases[] = {
+      {3900, {u"User", u"Ann"}, u"Nolu3"},
+      {5010, {u"User"}, u"Nolu"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.installed);
+    TFakeSetupRun run;
+    run.Product().Installed(u"C:\\Nolu\\", {c.installed});
+    AddUser(run.Platform(), u"S-1-5-21-1002", u"C:\\Users\\Ann");
+    AddUser(run.Platform(), u"S-1-5-21-1003", u"C:\\Users\\Bob");
+    run.Platform().Files().AddFile(String(kRoaming) + u"Nolu3\\Nolu3.ini", "x");
+    run.Platform().Files().AddFile(String(kRoaming) + u"Nolu\\Nolu.ini", "x");
+    run.Platform().Files().AddFolder(u"C:\\Users\\Ann\\AppData\\Roaming\\Nolu3");
+    // Bob never ran the product.
+    run.Create(u"/AUTO=C:\\Nolu /SILENT");
+
+    TSetupProfileInfoList list;
+    list.Populate();
+
+    StringList users;
+    for (const TSetupProfileInfo& profile : list.All()) {
+      users.push_back(profile.UserName);
+      const String app_data = profile.UserName == u"User"
+                                  ? String(kRoaming)
+                                  : u"C:\\Users\\" + profile.UserName + u"\\AppData\\Roaming\\";
+      EXPECT_EQ(profile.SourcePath, app_data + String(c.source_name) + u"\\");
+      EXPECT_EQ(profile.TargetPath, app_data + u"Nolu\\");
+    }
+    EXPECT_EQ(users, c.users);
+  }
+}
+
+TEST(ProfileInfoListTest, Populate_PortableModeHasTheSingleUserOfTheDestination) {
+  struct Case {
+    bool profile_exists;
+    size_t count;
+  };
+  for (const Case& c : {Case{true, 1}, Case{false, 0}}) {
+    TFakeSetupRun run;
+    run.Product().Installed(u"C:\\Nolu\\", {5010, /*Portable=*/true});
+    if (c.profile_exists) run.Platform().Files().AddFolder(u"C:\\Nolu\\Profile");
+    run.Platform().Files().AddFile(String(kRoaming) + u"Nolu\\Nolu.ini", "not portable");
+    TSetup& setup = run.Create(u"/AUTO=C:\\Nolu /SILENT");
+    ASSERT_TRUE(setup.Flags() & sfPortable);
+
+    TSetupProfileInfoList list;
+    list.Populate();
+
+    ASSERT_EQ(list.Count(), c.count);
+    if (c.count) {
+      EXPECT_EQ(list.Items(0),
+                (TSetupProfileInfo{u"SingleUser", u"C:\\Nolu\\Profile\\", u"C:\\Nolu\\Profile\\"}));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace nolu
