@@ -14,6 +14,8 @@
 #include "product/setup_action_integrate.h"
 #include "product/setup_action_prepare.h"
 #include "product/setup_action_shortcuts.h"
+#include "product/setup_action_uninstall_files.h"
+#include "product/setup_action_uninstall_integration.h"
 #include "product/setup_action_update_shell_cache.h"
 #include "resources/setup_resources.h"
 
@@ -79,7 +81,11 @@ void TProductInfoNolu::PopulateActions(const TActionClassCallback& callback) {
   const TSetup& setup = *Setup();
   // Running copies of the product hold its files open: closing them comes first in both modes.
   callback(ActionClassOf<TSetupActionCloseApplications>());
-  if (setup.Mode() == smUninstall) return;
+  if (setup.Mode() == smUninstall) {
+    callback(ActionClassOf<TSetupActionUninstallIntegration>());
+    callback(ActionClassOf<TSetupActionUninstallFiles>());
+    return;
+  }
   callback(ActionClassOf<TSetupActionPrepare>());
   if (AddonsOffered()) callback(ActionClassOf<TSetupActionAddonsInstall>());
   callback(ActionClassOf<TSetupActionExtract>());

@@ -249,7 +249,8 @@ TEST_F(ProductInfoNoluTest, PopulateActions_ByModeFlagsLanguageAndSystem) {
        u"UpdateShellCache"},
       {"automatic in Russian: no add-ons", automatic + u" /SILENT", u"Russian.lng", win10, false,
        normal},
-      {"removal", u"/AUTO", u"English.lng", win10, true, u"CloseApplications"},
+      {"removal", u"/AUTO", u"English.lng", win10, true,
+       u"CloseApplications UninstallIntegration UninstallFiles"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);

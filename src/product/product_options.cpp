@@ -21,6 +21,13 @@ TAddonChoices TAddonChoices::Read(const TRuxIniFile& options) {
   return choices;
 }
 
+TRemovalChoices TRemovalChoices::Read(const TRuxIniFile& options, TSetupFlags flags) {
+  TRemovalChoices choices;
+  choices.RemoveBackups = options.ReadBool(u"Common", u"RemoveBackups", (flags & sfAuto) != 0);
+  choices.RemoveContent = options.ReadBool(u"Common", u"RemoveContent", false);
+  return choices;
+}
+
 void CopyIntegrationSection(const TRuxIniFile& source, TRuxIniFile& target) {
   target.WriteSectionText(u"Integration", source.ReadSectionText(u"Integration"));
 }

@@ -30,6 +30,17 @@ struct TAddonChoices {
   bool Any() const { return AddonsViewer || AddonsExtensions || AddonsShortcuts; }
 };
 
+// Section "Common": what a removal takes besides the recorded files.
+struct TRemovalChoices {
+  // The backup folder (and, with RemoveContent, the whole product folder). Default: true in
+  // an automatic removal, else false.
+  bool RemoveBackups = false;
+  // The users' data: the portable profile, or every user's profile in "UserMode".
+  bool RemoveContent = false;
+
+  static TRemovalChoices Read(const TRuxIniFile& options, TSetupFlags flags);
+};
+
 // Replaces the whole section "Integration" of `target` by that of `source` (emptied when
 // `source` has none): the integration choices travel between the options store and the
 // product's configuration file in both directions.

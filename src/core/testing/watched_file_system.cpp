@@ -1,0 +1,97 @@
+#include "core/testing/watched_file_system.h"
+
+#include "base/path.h"
+
+namespace nolu {
+
+void TWatchedFileSystem::Record(StringView operation, StringView path, StringView target) {
+  std::lock_guard lock(mutex_);
+  calls_.push_back({String(operation), String(path), String(target)});
+}
+
+std::vector<TFileCall> TWatchedFileSystem::Calls() {
+  std::lock_guard lock(mutex_);
+  return calls_;
+}
+
+std::vector<TFileCall> TWatchedFileSystem::CallsBelow(StringView prefix) {
+  std::vector<TFileCall> below;
+  for (TFileCall& call : Calls()) {
+    if (PathStartsWith(call.Path, prefix) ||
+        (!call.Target.empty() && PathStartsWith(call.Target, prefix))) {
+      below.push_back(std::move(call));
+    }
+  }
+  return below;
+}
+
+uint32_t TWatchedFileSystem::Attributes(StringView path) {
+  Record(u"Attributes", path);
+  return inner_.Attributes(path);
+}
+
+uint32_t TWatchedFileSystem::ListFolder(StringView folder, std::vector<TFileEntry>& entries) {
+  Record(u"ListFolder", folder);
+  return inner_.ListFolder(folder, entries);
+}
+
+TOpenResult TWatchedFileSystem::OpenFile(StringView path, FileMode mode) {
+  Record(u"OpenFile", path);
+  return inner_.OpenFile(path, mode);
+}
+
+uint32_t TWatchedFileSystem::SetAttributes(StringView path, uint32_t attributes) {
+  Record(u"SetAttributes", path);
+  return inner_.SetAttributes(path, attributes);
+}
+
+uint32_t TWatchedFileSystem::Delete(StringView path) {
+  Record(u"Delete", path);
+  return inner_.Delete(path);
+}
+
+uint32_t TWatchedFileSystem::Copy(StringView source, StringView target, bool fail_if_exists) {
+  Record(u"Copy", source, target);
+  return inner_.Copy(source, target, fail_if_exists);
+}
+
+uint32_t TWatchedFileSystem::Move(StringView source, StringView target) {
+  Record(u"Move", source, target);
+  return inner_.Move(source, target);
+}
+
+uint32_t TWatchedFileSystem::MoveOnReboot(StringView source, StringView target) {
+  Record(u"MoveOnReboot", source, target);
+  return inner_.MoveOnReboot(source, target);
+}
+
+uint32_t TWatchedFileSystem::CreateFolder(StringView path) {
+  Record(u"CreateFolder", path);
+  return inner_.CreateFolder(path);
+}
+
+uint32_t TWatchedFileSystem::RemoveFolder(StringView path) {
+  Record(u"RemoveFolder", path);
+  return inner_.RemoveFolder(path);
+}
+
+uint32_t TWatchedFileSystem::TempFileName(StringView folder, StringView prefix, String& path) {
+  Record(u"TempFileName", folder);
+  return inner_.TempFileName(folder, prefix, path);
+}
+
+uint32_t TWatchedFileSystem::FullPathName(StringView path, String& full) {
+  return inner_.FullPathName(path, full);
+}
+
+uint32_t TWatchedFileSystem::LongPathName(StringView path, String& long_path) {
+  Record(u"LongPathName", path);
+  return inner_.LongPathName(path, long_path);
+}
+
+uint32_t TWatchedFileSystem::SetCurrentFolder(StringView path) {
+  Record(u"SetCurrentFolder", path);
+  return inner_.SetCurrentFolder(path);
+}
+
+}  // namespace nolu
