@@ -10,6 +10,7 @@ keep, migrate or remove.
 import os
 import re
 import subprocess
+import tempfile
 import zipfile
 
 from .errors import HarnessError, ScenarioFailure
@@ -83,3 +84,12 @@ def archive_entries(s, windows_path):
                               f"{tested.stdout.decode('utf-8', 'replace')[-2000:]}")
     with zipfile.ZipFile(path) as archive:
         return [info.filename for info in archive.infolist()]
+
+
+def replace_record(s, folder, sections):
+    """Replaces the folder's "Uninstall.dat" by one whose "Uninstall.ini" holds `sections`,
+    packed as the setup packs it (level 4, the packages' key)."""
+    with tempfile.TemporaryDirectory() as staging:
+        with open(os.path.join(staging, "Uninstall.ini"), "wb") as f:
+            f.write(ini_bytes(sections))
+        s.sample.pack(s.path(f"{folder}\\Uninstall.dat"), staging, level=4)
