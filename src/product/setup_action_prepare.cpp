@@ -115,14 +115,28 @@ TSetupFileList TSetupActionPrepare::CreateBackupFileList() const {
   const String& dest = Setup()->DestPath();
   const String excluded = GetBackupFolder();
   TSetupFileList list;
+  // Whatever is listed here is deleted after archiving. A folder the user picked that holds
+  // no copy of the product (their documents, a drive root) is none of the setup's business.
+  const bool copy_in_destination = DestinationHoldsCopy();
   if (Setup()->Flags() & sfPortable) {
-    list.AddFolder(dest, excluded, u"");
+    if (copy_in_destination) list.AddFolder(dest, excluded, u"");
     return list;
   }
   for (const TSetupProfileInfo& profile : profile_list_.All())
     list.AddFolder(profile.SourcePath, excluded, u"Profiles\\" + profile.UserName + u'\\');
-  list.AddFolder(dest, excluded, u"Program\\");
+  if (copy_in_destination) list.AddFolder(dest, excluded, u"Program\\");
   return list;
+}
+
+bool TSetupActionPrepare::DestinationHoldsCopy() const {
+  if (ProductInfo().GetInstalledVersion() > 0) return true;
+  // A damaged copy without its configuration still has its program or its uninstall record.
+  const String& dest = Setup()->DestPath();
+  IFileSystem& files = CurrentPlatform().Files();
+  for (StringView marker : {u"Nolu.exe", u"Uninstall.dat"}) {
+    if (files.FileExists(dest + String(marker))) return true;
+  }
+  return false;
 }
 
 void TSetupActionPrepare::Backup(StringList& removal_list) {

@@ -47,6 +47,7 @@ class TSetupActionPrepare : public TSetupAction {
  private:
   void CreateUpdateTasks();
   TSetupFileList CreateBackupFileList() const;
+  bool DestinationHoldsCopy() const;
   void Backup(StringList& removal_list);
   void KeepUserFiles(StringList& removal_list) const;
   void CollectOldBackups(StringList& removal_list) const;

@@ -204,11 +204,49 @@ TEST_F(PrepareTest, ExcludedNames_AreNotArchivedButDeleted) {
 }
 
 TEST_F(PrepareTest, OnlyExcludedNames_NoArchiveButTheFilesGo) {
+  Installed(5010, false, /*updatable=*/false);
   Files().AddFile(Dest(u"UpdateInstaller.exe"), "x");
   TSetup& setup = Run();
   ASSERT_FALSE(setup.HasErrors());
   EXPECT_FALSE(Files().FolderExists(Dest(u"!Backup")));
   EXPECT_FALSE(Files().FileExists(Dest(u"UpdateInstaller.exe")));
+}
+
+// A folder the user picked for a first installation may hold anything of theirs; only a copy
+// of the product there is archived and replaced.
+TEST_F(PrepareTest, DestinationWithoutACopy_ItsFilesAreNeitherArchivedNorDeleted) {
+  struct Case {
+    const char* what;
+    TSetupFlags flags;
+    StringView marker;  // a file of the product in the folder, or empty
+    bool replaced;
+  };
+  const Case cases[] = {
+      {"installation into a folder of documents", 0, u"", false},
+      {"portable copy into a folder of documents", sfPortable, u"", false},
+      {"a copy without its configuration: its program", 0, u"Nolu.exe", true},
+      {"a portable copy without its configuration: its record", sfPortable, u"Uninstall.dat", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TRecordingListener listener;
+    TFakeSetupRun run;
+    run.Product().install_actions = {&ActionClassOf<TSetupActionPrepare>()};
+    run.Platform().System().SetLocalTime({2024, 3, 5, 4, 7, 9, 0});
+    TFakeFileSystem& files = run.Platform().Files();
+    files.AddFile(Dest(u"letter.doc"), "mine");
+    files.AddFile(Dest(u"Photos\\summer.jpg"), "mine too");
+    if (!c.marker.empty()) files.AddFile(Dest(c.marker), "product");
+
+    TSetup& setup = run.Create(u"/AUTO=C:\\Nolu /SILENT");
+    setup.SetOptions(setup.Flags() | c.flags);
+    setup.Start(true);
+
+    ASSERT_FALSE(setup.HasErrors()) << StringToUtf8(setup.Errors()[0]);
+    EXPECT_EQ(files.FileExists(Dest(u"letter.doc")), !c.replaced);
+    EXPECT_EQ(files.FileExists(Dest(u"Photos\\summer.jpg")), !c.replaced);
+    EXPECT_EQ(files.FolderExists(Dest(u"!Backup")), c.replaced);
+  }
 }
 
 TEST_F(PrepareTest, OldBackups_TheThreeLastArchivesStay) {
@@ -399,6 +437,7 @@ TEST_F(PrepareTest, FileThatCannotBeBackedUp_EndsTheRunBeforeAnythingIsDeleted) 
     TFakeSetupRun run;
     run.Product().install_actions = {&ActionClassOf<TSetupActionPrepare>()};
     run.Platform().System().SetLocalTime({2024, 3, 5, 4, 7, 9, 0});
+    run.Product().Installed(kDest, {5010, false, /*updatable=*/false});
     TFakeFileSystem& files = run.Platform().Files();
     files.AddFile(Dest(u"Data\\a.db"), "first");
     files.AddFile(locked, "content");
@@ -422,6 +461,7 @@ TEST_F(PrepareTest, FileThatCannotBeBackedUp_EndsTheRunBeforeAnythingIsDeleted) 
 
 TEST_F(PrepareTest, Progress_CountsArchivedFilesAndTasksOfTheTotal) {
   // Three tasks (not an update) and five files found, one of them not archived: 8 steps.
+  Installed(5010, false, /*updatable=*/false);
   for (StringView name : {u"a.dll", u"b.dll", u"c.dll", u"d.dll", u"UpdateInstaller.exe"})
     Files().AddFile(Dest(name), "x");
   TSetup& setup = Run();
