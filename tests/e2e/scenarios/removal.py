@@ -6,6 +6,7 @@ record); and nothing outside the product folder is ever deleted, whatever the re
 import time
 
 from nolu_e2e import diff_paths, scenario
+from nolu_e2e.trees import empty_folders
 from nolu_e2e.installed_copies import BACKUP_FOLDER, old_content, plant_files, replace_record
 from nolu_e2e.product_checks import (PRODUCT_DIR, check_entry, check_no_entry,
                                      install_setup, read_record, run_setup)
@@ -50,10 +51,7 @@ def check_left(s, folder, expected, what):
     s.check(s.exists(folder), f"{what}: {folder} should still be there")
     listing = s.tree(folder)
     # Folders that hold nothing count too: a removal must not leave empty ones behind.
-    holding = {"\\".join(p.split("\\")[:i]) for p in listing.files
-               for i in range(1, p.count("\\") + 1)}
-    empty = [d + "\\" for d in listing.dirs if d not in holding]
-    diff = diff_paths(expected, list(listing.files) + empty)
+    diff = diff_paths(expected, list(listing.files) + empty_folders(listing))
     s.check(not diff, f"{what}: {folder} holds {diff.describe()}")
 
 

@@ -7,6 +7,7 @@ import os
 import time
 
 from nolu_e2e import diff_paths, scenario
+from nolu_e2e.trees import empty_folders
 from nolu_e2e.installed_copies import (ARCHIVE_NAME, BACKUP_FOLDER, add_uninstall_entry,
                                        archive_entries, backup_archives, old_content,
                                        plant_files, read_ini, write_ini)
@@ -29,7 +30,8 @@ PROGRAM_FILES = [
     (r"Plugins\PlugF\old.dll",          False, True,  True),   # obsolete below 4699
     (r"Plugins\PlugG\old.dll",          False, False, True),   # obsolete below 5030
     (r"Plugins\PlugH\old.dll",          False, False, False),  # obsolete in every version
-    (r"Plugins\PlugK\Lang\de.ini",      False, False, False),  # obsolete in every version
+    (r"Plugins\PlugK\plugin.dll",       False, False, False),  # obsolete in every version
+    (r"Plugins\PlugK\Lang\de.ini",      False, False, False),
     (r"Plugins\PlugX\mine.dll",         True,  True,  True),   # the user's own plug-in
     (r"Skins\SkinA.nsk4",               False, True,  True),   # dropped below 4500
     (r"Skins\SkinB.nsk4",               False, True,  True),   # dropped below 4500
@@ -135,9 +137,12 @@ def check_new_archive(s, dest, times, expected_names, older=()):
 def check_product_tree(s, dest, kept, extra=()):
     """The program folder holds the 5.40 files with their record, the configuration, the kept
     files of old (with their old bytes) and `extra`, besides the backup folder."""
-    files = [f for f in s.tree(dest).files if not f.startswith(BACKUP_FOLDER + "\\")]
+    listing = s.tree(dest)
+    # An emptied folder must go too: an empty one counts as an entry of its own.
+    found = [f for f in list(listing.files) + empty_folders(listing)
+             if not f.startswith(BACKUP_FOLDER + "\\")]
     expected = component_targets(s, "EN") + RECORD_FILES + [CONFIG, *kept, *extra]
-    diff = diff_paths(expected, files)
+    diff = diff_paths(expected, found)
     s.check(not diff, f"files of {dest} after the update: {diff.describe()}")
     check_component_contents(s, "EN", dest)
     for path in kept:
