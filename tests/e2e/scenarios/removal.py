@@ -6,10 +6,10 @@ record); and nothing outside the product folder is ever deleted, whatever the re
 import time
 
 from nolu_e2e import diff_paths, scenario
-from nolu_e2e.trees import empty_folders
 from nolu_e2e.installed_copies import BACKUP_FOLDER, old_content, plant_files, replace_record
 from nolu_e2e.product_checks import (PRODUCT_DIR, check_entry, check_no_entry,
                                      install_setup, read_record, run_setup)
+from nolu_e2e.trees import empty_folders
 
 # What the installation leaves that its record does not list: the configuration, and the
 # logs of the stand-in programs the setup ran (Elevator.exe at the installation and at the
@@ -55,16 +55,17 @@ def check_left(s, folder, expected, what):
     s.check(not diff, f"{what}: {folder} holds {diff.describe()}")
 
 
-def check_unregistered(s):
-    check_no_entry(s)
+def shortcuts(s):
+    """The desktop link and the start-menu folder the installation made."""
     desktop = s.driver.special_folder("CommonDesktop").rstrip("\\")
     menu = s.driver.special_folder("CommonPrograms").rstrip("\\")
-    for path in (desktop + r"\Nolu.lnk", menu + r"\Nolu"):
+    return [desktop + r"\Nolu.lnk", menu + r"\Nolu"]
+
+
+def check_unregistered(s, links):
+    check_no_entry(s)
+    for path in links:
         s.check(not s.exists(path), f"{path} should be gone")
-    s.check_equal(s.read_text(PRODUCT_DIR + r"\Elevator.log").splitlines()[-1], " /REG=U",
-                  "the registration program's last start")
-    s.check_equal(s.read_text(PRODUCT_DIR + r"\System\nolu_menu64.log"),
-                  "DllUnregisterServer\r\n", "calls of the shell menu")
 
 
 @scenario("removal_auto_silent")
@@ -74,10 +75,17 @@ def removal_auto_silent(s):
     user's files and the profiles stay."""
     profile = installed(s)
     s.check("Common" not in read_record(s), "the installation recorded no removal choice")
+    links = shortcuts(s)
+    for path in links:
+        s.check(s.exists(path), f"the installation should have made {path}")
     uninstall(s)
     check_left(s, PRODUCT_DIR, UNRECORDED + USER_FILES, "product folder")
     check_left(s, profile, PROFILE_FILES, "profile")
-    check_unregistered(s)
+    check_unregistered(s, links)
+    s.check_equal(s.read_text(PRODUCT_DIR + r"\Elevator.log").splitlines()[-1], " /REG=U",
+                  "the registration program's last start")
+    s.check_equal(s.read_text(PRODUCT_DIR + r"\System\nolu_menu64.log"),
+                  "DllUnregisterServer\r\n", "calls of the shell menu")
 
 
 # RemoveBackups, RemoveContent: what stays of the product folder and of the user's profile
@@ -100,7 +108,7 @@ def removal_with_choices(backups, content, left, profile_left):
         uninstall(s)
         check_left(s, PRODUCT_DIR, left, "product folder")
         check_left(s, profile, profile_left, "profile")
-        check_no_entry(s)
+        check_unregistered(s, shortcuts(s))
 
     body.__doc__ = (f"A removal whose record says RemoveBackups={int(backups)} and "
                     f"RemoveContent={int(content)} leaves exactly what these choices keep.")
@@ -114,8 +122,9 @@ for _backups, _content, _left, _profile_left in CHOICES:
 
 @scenario("removal_tampered_record")
 def removal_tampered_record(s):
-    """A record that lists paths outside the product folder (through "..", absolute, on
-    another drive's form) deletes none of them; the product's own files still go."""
+    """A record that lists paths outside the product folder (through "..", into a sibling
+    folder whose name begins like the product's, as full paths, rooted at the drive) deletes
+    none of them; the product's own files still go."""
     installed(s)
     outside = {
         r"..\..\Windows\win.ini": r"C:\Windows\win.ini",

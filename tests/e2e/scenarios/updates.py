@@ -7,7 +7,6 @@ import os
 import time
 
 from nolu_e2e import diff_paths, scenario
-from nolu_e2e.trees import empty_folders
 from nolu_e2e.installed_copies import (ARCHIVE_NAME, BACKUP_FOLDER, add_uninstall_entry,
                                        archive_entries, backup_archives, old_content,
                                        plant_files, read_ini, write_ini)
@@ -15,6 +14,7 @@ from nolu_e2e.product_checks import (CONFIG, PRODUCT_DIR, RECORD_FILES,
                                      check_component_contents, check_entry, check_no_entry,
                                      component_targets, install_setup, read_record, run_setup)
 from nolu_e2e.sample import uninstall_record_paths
+from nolu_e2e.trees import empty_folders
 
 PORTABLE_DIR = r"C:\NoluPortable"
 # The archive leaves these out wherever they lie (caches the player rebuilds, and the
@@ -54,20 +54,21 @@ PROGRAM_FILES = [
 ]
 VERSION_COLUMN = {3900: 1, 5010: 2, 5401: 3}
 
-# A profile of the player as versions from 4.00 keep it; 3.x used the names on the left.
+# The files of a 3.x profile that have other names from 4.00 on (None: dropped by the update).
 PROFILE_FILES_3X = {
     "Nolu3.ini": "Nolu.ini", "Nolu3-cat.db": "Nolu-cat.db",
     "nolu3_menu.ini": "Nolu-ContextMenu.ini", "Nolu3vc.ini": "Noluvc.ini",
     "Nolu3vte.ini": "Noluvte.ini",
-    # Dropped by the update from 3.x.
     "Nolu3-SkinLayout.ini": None, "Nolu3.bak": None, "Nolu3vc.bak": None, "Nolu3vte.bak": None,
 }
+# Files of every version's profile.
 PROFILE_FILES = [
-    # path                       3900 -> kept as             5010 -> kept as          5401
-    ("AlbumArts.db",             None,                      "AlbumArts.db",          "AlbumArts.db"),
-    ("AlbumArtCache.db",         None,                      None,                    "AlbumArtCache.db"),
-    ("AlbumArtsForURLs.db",      "AlbumArts.Custom.db",     "AlbumArts.Custom.db",   "AlbumArtsForURLs.db"),
-    (r"Playlists\Default.m3u",   r"Playlists\Default.m3u",  r"Playlists\Default.m3u", r"Playlists\Default.m3u"),
+    # path, then its name after an update from 3900, from 5010, from 5401 (None: deleted)
+    ("AlbumArts.db", None, "AlbumArts.db", "AlbumArts.db"),  # dropped below 4600
+    ("AlbumArtCache.db", None, None, "AlbumArtCache.db"),  # dropped below 5020
+    ("AlbumArtsForURLs.db",  # renamed below 5020
+     "AlbumArts.Custom.db", "AlbumArts.Custom.db", "AlbumArtsForURLs.db"),
+    (r"Playlists\Default.m3u", *[r"Playlists\Default.m3u"] * 3),
 ]
 
 INTEGRATION = {"IntegrateToWindows": "1", "RegisterContextMenu": "0", "AssociateWithFiles": "1",
@@ -186,17 +187,27 @@ def profile_user(appdata):
     return appdata.split("\\")[-3]
 
 
-def installed_update(s, version):
-    """An update of an installed copy (in the programs folder, with a profile per user)."""
-    appdata = s.driver.special_folder("AppData").rstrip("\\")
-    profile_folder = "Nolu3" if version < 4000 else "Nolu"
-    planted, kept = program_plan(version)
-    plant_files(s, PRODUCT_DIR, planted)
-    config_name = "Nolu3.ini" if version < 4000 else CONFIG
-    write_ini(s, f"{PRODUCT_DIR}\\{config_name}", old_config(version, "1"))
-    profile_files, profile_after = profile_plan(version)
-    plant_files(s, f"{appdata}\\{profile_folder}", profile_files)
-    return appdata, profile_folder, planted, kept, profile_files, profile_after, config_name
+class InstalledCopy:
+    """An older copy in the programs folder with the current user's profile."""
+
+    def __init__(self, s, version):
+        self.appdata = s.driver.special_folder("AppData").rstrip("\\")
+        self.user = profile_user(self.appdata)
+        self.profile_folder = "Nolu3" if version < 4000 else "Nolu"
+        self.program_files, self.kept = program_plan(version)
+        self.config_name = "Nolu3.ini" if version < 4000 else CONFIG
+        self.profile_files, self.profile_after = profile_plan(version)
+        plant_files(s, PRODUCT_DIR, self.program_files)
+        write_ini(s, f"{PRODUCT_DIR}\\{self.config_name}", old_config(version, "1"))
+        plant_files(s, f"{self.appdata}\\{self.profile_folder}", self.profile_files)
+
+    def archive_names(self, extra_program_files=()):
+        return (archive_names(f"Profiles\\{self.user}\\", self.profile_files) +
+                archive_names("Program\\", [*self.program_files, self.config_name,
+                                             *extra_program_files]))
+
+    def check_profile(self, s):
+        check_profile(s, self.appdata, self.profile_folder, "Nolu", self.profile_after)
 
 
 @scenario("update_from_3900")
@@ -204,9 +215,7 @@ def update_from_3900(s):
     """An update of 3.90: the profile "Nolu3" moves to "Nolu" with the new file names, the
     configuration "Nolu3.ini" becomes "Nolu.ini" with the user's sections, the shell menu is
     unregistered, and the entries and links named "Nolu3" go."""
-    appdata, old_folder, planted, kept, profile_files, after, config_name = \
-        installed_update(s, 3900)
-    user = profile_user(appdata)
+    copy = InstalledCopy(s, 3900)
     # 3.x registered itself as "Nolu3", with its shell menu and links of that name.
     for name in ("nolu_menu64.dll", "nolu_menu32.dll"):
         s.copy_in(s.sample.package_file(f"System\\{name}"), f"{PRODUCT_DIR}\\System\\{name}")
@@ -220,17 +229,15 @@ def update_from_3900(s):
 
     times = run_update(s, PRODUCT_DIR)
 
-    program = planted + [config_name, r"System\nolu_menu64.dll", r"System\nolu_menu32.dll"]
-    check_new_archive(s, PRODUCT_DIR, times,
-                      archive_names(f"Profiles\\{user}\\", profile_files) +
-                      archive_names("Program\\", program))
+    check_new_archive(s, PRODUCT_DIR, times, copy.archive_names(
+        [r"System\nolu_menu64.dll", r"System\nolu_menu32.dll"]))
     # The 64-bit menu was unregistered in the setup's process before it was deleted; the
     # 32-bit one cannot be loaded there and was only deleted.
-    check_product_tree(s, PRODUCT_DIR, kept, extra=[r"System\nolu_menu64.log"])
+    check_product_tree(s, PRODUCT_DIR, copy.kept, extra=[r"System\nolu_menu64.log"])
     s.check_equal(s.read_text(PRODUCT_DIR + r"\System\nolu_menu64.log"),
                   "DllUnregisterServer\r\n", "calls of the old shell menu")
     check_config(s, PRODUCT_DIR, "1", user_sections=["Player"])
-    check_profile(s, appdata, old_folder, "Nolu", after)
+    copy.check_profile(s)
     s.check_equal(s.reg_query(old_entry, view=32), None, "the uninstall entry of 3.x")
     for link in links:
         s.check(not s.exists(link), f"{link} should be gone")
@@ -239,18 +246,13 @@ def update_from_3900(s):
 
 
 def later_update(s, version, older_archives=()):
-    appdata, old_folder, planted, kept, profile_files, after, config_name = \
-        installed_update(s, version)
-    user = profile_user(appdata)
+    copy = InstalledCopy(s, version)
     plant_files(s, f"{PRODUCT_DIR}\\{BACKUP_FOLDER}", older_archives)
     times = run_update(s, PRODUCT_DIR)
-    check_new_archive(s, PRODUCT_DIR, times,
-                      archive_names(f"Profiles\\{user}\\", profile_files) +
-                      archive_names("Program\\", planted + [config_name]),
-                      older=older_archives)
-    check_product_tree(s, PRODUCT_DIR, kept)
+    check_new_archive(s, PRODUCT_DIR, times, copy.archive_names(), older=older_archives)
+    check_product_tree(s, PRODUCT_DIR, copy.kept)
     check_config(s, PRODUCT_DIR, "1")
-    check_profile(s, appdata, old_folder, "Nolu", after)
+    copy.check_profile(s)
     check_entry(s, {time.strftime("%Y%m%d", t) for t in times})
 
 
