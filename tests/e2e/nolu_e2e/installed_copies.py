@@ -75,7 +75,8 @@ def backup_archives(s, folder):
 
 
 def archive_entries(s, windows_path):
-    """The entry names of a zip archive in the prefix after `unzip -t` found it sound."""
+    """The entries (zipfile.ZipInfo) of a zip archive in the prefix after `unzip -t` found
+    it sound."""
     path = s.path(windows_path)
     tested = subprocess.run(["unzip", "-t", path], stdin=subprocess.DEVNULL,
                             capture_output=True, timeout=120, check=False)
@@ -83,7 +84,7 @@ def archive_entries(s, windows_path):
         raise ScenarioFailure(f"unzip -t {windows_path} failed (exit {tested.returncode}): "
                               f"{tested.stdout.decode('utf-8', 'replace')[-2000:]}")
     with zipfile.ZipFile(path) as archive:
-        return [info.filename for info in archive.infolist()]
+        return archive.infolist()
 
 
 def replace_record(s, folder, sections):

@@ -129,9 +129,16 @@ def check_new_archive(s, dest, times, expected_names, older=()):
                for t in range(int(time.mktime(times[0])), int(time.mktime(times[1])) + 1)}
     s.check(match["time"] in moments, f"time in the archive's name {new[0]} should lie "
             f"between {min(moments)} and {max(moments)}")
-    names = archive_entries(s, f"{dest}\\{BACKUP_FOLDER}\\{new[0]}")
-    diff = diff_paths(expected_names, [n.replace("/", "\\") for n in names], ignore_case=False)
+    entries = archive_entries(s, f"{dest}\\{BACKUP_FOLDER}\\{new[0]}")
+    names = [e.filename.replace("/", "\\") for e in entries]
+    diff = diff_paths(expected_names, names, ignore_case=False)
     s.check(not diff, f"entries of the backup archive: {diff.describe()}")
+    # Every entry carries the moment of the backup (DOS time: two-second steps).
+    named = time.mktime(time.strptime(match["time"], "%Y.%m.%d %H-%M-%S"))
+    stamps = sorted({e.date_time for e in entries})
+    s.check(len(stamps) == 1 and abs(time.mktime((*stamps[0], 0, 0, -1)) - named) <= 2,
+            f"times of the archive's entries {stamps} should all be the backup's "
+            f"{match['time']}")
     return new[0]
 
 
