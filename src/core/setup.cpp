@@ -93,11 +93,6 @@ void TSetup::ParseCommandLine(StringView params) {
       // "SILENT" alone never makes a removal silent.
       if (HasSwitch(params, u"SILENT")) flags_ |= sfSilent;
     }
-    // A removal starts from the choices the installation recorded, so a silent removal can
-    // be told what to take besides the recorded files ("Common": "RemoveBackups",
-    // "RemoveContent"). The list of files is the record's, not a choice.
-    options_.LoadFromStream(*resources_->GetStream(u"Uninstall.ini"));
-    options_.DeleteSection(u"Uninstall");
     return;  // the destination comes from "PATH" (the entry)
   }
   if (GetSwitchValue(params, u"AUTO", value)) {

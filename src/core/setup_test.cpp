@@ -154,20 +154,6 @@ TEST_F(SetupTest, ParseCommandLine_UninstallerData_GivesUninstallMode) {
   }
 }
 
-TEST_F(SetupTest, ParseCommandLine_UninstallerStartsFromTheRecordedChoices) {
-  run_.Data().SetProductFile(u"Uninstall.ini",
-                             "[Common]\r\nRemoveBackups=0\r\nRemoveContent=1\r\n"
-                             "[Integration]\r\nShortcutDesktop=0\r\n"
-                             "[Uninstall]\r\n0=Nolu.exe\r\nCount=1\r\n");
-  TSetup& setup = run_.Create(u"/AUTO /SILENT");
-  const TRuxIniFile& options = setup.Options();
-  EXPECT_FALSE(options.ReadBool(u"Common", u"RemoveBackups", true));
-  EXPECT_TRUE(options.ReadBool(u"Common", u"RemoveContent", false));
-  EXPECT_FALSE(options.ReadBool(u"Integration", u"ShortcutDesktop", true));
-  // The record's own list is not a choice of the run.
-  EXPECT_FALSE(options.SectionExists(u"Uninstall"));
-}
-
 // --- Destination.
 
 TEST_F(SetupTest, SetDestPath_Normalises) {
