@@ -1,7 +1,7 @@
 """Removal of an installed Nolu by its uninstaller: the recorded files and the folders they
-leave empty go, with the registration and the shortcuts; the backups and the users' data go
-only when the removal is told so ("Common": "RemoveBackups", "RemoveContent", carried in the
-record); and nothing outside the product folder is ever deleted, whatever the record says."""
+leave empty go, with the registration and the shortcuts, and the backups with "/AUTO"; the
+users' data stay (only the removal page can ask for them), whatever the record says; and
+nothing outside the product folder is ever deleted."""
 
 import time
 
@@ -88,36 +88,19 @@ def removal_auto_silent(s):
                   "DllUnregisterServer\r\n", "calls of the shell menu")
 
 
-# RemoveBackups, RemoveContent: what stays of the product folder and of the user's profile
-# besides the unrecorded files (None: the folder is gone).
-CHOICES = [
-    (False, False, UNRECORDED + USER_FILES + [BACKUP], PROFILE_FILES),
-    (True, False, UNRECORDED + USER_FILES, PROFILE_FILES),
-    (False, True, UNRECORDED + [r"Skins\Mine\skin.xml", BACKUP], None),
-    (True, True, None, None),
-]
-
-
-def removal_with_choices(backups, content, left, profile_left):
-    def body(s):
-        profile = installed(s)
-        record = read_record(s)
-        record["Common"] = {"RemoveBackups": str(int(backups)),
-                            "RemoveContent": str(int(content))}
-        replace_record(s, PRODUCT_DIR, record)
-        uninstall(s)
-        check_left(s, PRODUCT_DIR, left, "product folder")
-        check_left(s, profile, profile_left, "profile")
-        check_unregistered(s, shortcuts(s))
-
-    body.__doc__ = (f"A removal whose record says RemoveBackups={int(backups)} and "
-                    f"RemoveContent={int(content)} leaves exactly what these choices keep.")
-    return body
-
-
-for _backups, _content, _left, _profile_left in CHOICES:
-    scenario(f"removal_backups{int(_backups)}_content{int(_content)}")(
-        removal_with_choices(_backups, _content, _left, _profile_left))
+@scenario("removal_ignores_recorded_choices")
+def removal_ignores_recorded_choices(s):
+    """A record that asks for the users' data and the whole folder ("Common":
+    "RemoveBackups=1", "RemoveContent=1") is not obeyed: the record is only scrambled and the
+    removal runs elevated, so a silent removal leaves what "/AUTO /SILENT" always leaves."""
+    profile = installed(s)
+    record = read_record(s)
+    record["Common"] = {"RemoveBackups": "1", "RemoveContent": "1"}
+    replace_record(s, PRODUCT_DIR, record)
+    uninstall(s)
+    check_left(s, PRODUCT_DIR, UNRECORDED + USER_FILES, "product folder")
+    check_left(s, profile, PROFILE_FILES, "profile")
+    check_unregistered(s, shortcuts(s))
 
 
 @scenario("removal_tampered_record")
