@@ -11,6 +11,7 @@ namespace nolu::driver {
 using Command = ExitCode (*)(const StringList& args, JsonWriter& result);
 
 ExitCode RunProgram(const StringList& args, JsonWriter& result);
+ExitCode WaitProcess(const StringList& args, JsonWriter& result);
 ExitCode SystemInfo(const StringList& args, JsonWriter& result);
 
 ExitCode HoldDesktop(const StringList& args, JsonWriter& result);

@@ -10,6 +10,7 @@
 #include "arguments.h"
 #include "base/locale.h"
 #include "driver_commands.h"
+#include "registry_text.h"
 #include "win32_handles.h"
 #include "win32_text.h"
 
@@ -69,12 +70,8 @@ void WriteData(JsonWriter& json, DWORD type, const std::vector<BYTE>& data) {
       String all(data.size() / 2, u'\0');
       std::memcpy(all.data(), data.data(), all.size() * 2);
       json.BeginArray();
-      for (size_t start = 0; start < all.size() && all[start] != u'\0';) {
-        size_t end = all.find(u'\0', start);
-        if (end == String::npos) end = all.size();
-        json.String(StringView(all).substr(start, end - start));
-        start = end + 1;
-      }
+      for (const String& text : SplitMultiString(all))
+        json.String(text);
       json.EndArray();
       return;
     }

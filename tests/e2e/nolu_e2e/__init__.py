@@ -13,10 +13,11 @@ from .driver import Driver, Program
 from .errors import DriverError, DriverNotFound, HarnessError, ScenarioFailure
 from .prefix import WinePrefix
 from .scenario import Scenario, load_scenarios, run_scenario, scenario
-from .trees import TreeDiff, TreeListing, compare_folders, diff_paths, list_tree
+from .trees import (TreeDiff, TreeListing, compare_folders, diff_listings, diff_paths,
+                    list_tree)
 
 __all__ = [
     "Driver", "DriverError", "DriverNotFound", "HarnessError", "Program", "Scenario",
     "ScenarioFailure", "TreeDiff", "TreeListing", "WinePrefix", "compare_folders",
-    "diff_paths", "list_tree", "load_scenarios", "run_scenario", "scenario",
+    "diff_listings", "diff_paths", "list_tree", "load_scenarios", "run_scenario", "scenario",
 ]

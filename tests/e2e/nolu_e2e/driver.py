@@ -11,7 +11,7 @@ import tempfile
 
 from .errors import DriverError, DriverNotFound, ScenarioFailure
 from .prefix import wine_command
-from .processes import run_captured
+from .processes import Captured, run_captured
 
 # Exit codes of nolu_driver (tests/e2e/driver/driver_errors.h).
 EXIT_OK = 0
@@ -102,6 +102,29 @@ class Program:
         return result
 
 
+class PendingCall:
+    """A driver call that runs while the scenario goes on; `result` waits for its answer."""
+
+    def __init__(self, command, process, output, timeout):
+        self._command = command
+        self._process = process
+        self._output = output
+        self._timeout = timeout
+
+    def result(self):
+        try:
+            returncode = self._process.wait(timeout=self._timeout + CALL_MARGIN)
+        except subprocess.TimeoutExpired:
+            self._process.kill()
+            self._process.wait()
+            raise DriverError(f"nolu_driver {' '.join(self._command)} did not answer within "
+                              f"{self._timeout + CALL_MARGIN} s") from None
+        self._output.seek(0)
+        text = self._output.read().decode("utf-8", "replace")
+        self._output.close()
+        return parse_result(self._command, Captured(returncode, text, ""))
+
+
 class Driver:
     def __init__(self, prefix, exe):
         self.prefix = prefix
@@ -120,6 +143,15 @@ class Driver:
                               f"{timeout + CALL_MARGIN} s") from None
         return parse_result(command, captured)
 
+    def call_async(self, *args, timeout=30):
+        """Starts one subcommand and returns at once (see PendingCall)."""
+        command = [str(a) for a in args]
+        self.calls += 1
+        output = tempfile.TemporaryFile()
+        process = subprocess.Popen([wine_command(), self.exe, *command], stdin=subprocess.DEVNULL,
+                                   stdout=output, stderr=subprocess.STDOUT, env=self.prefix.env)
+        return PendingCall(command, process, output, timeout)
+
     # ------------------------------------------------------------------ programs
 
     def run(self, cmdline, cwd=None, timeout=120):
@@ -137,6 +169,19 @@ class Driver:
                                    stderr=subprocess.STDOUT, env=self.prefix.env)
         self.calls += 1
         return Program(cmdline, process, output, timeout)
+
+    def watch_process(self, image, timeout=120):
+        """Starts watching for a program with this image (a full Windows path or a file name)
+        that someone else starts: `.result()` gives its pid, image, cmdline and exit code once
+        it has ended. Start the watch before the program that starts it, so that even a
+        short-lived program is seen."""
+        return self.call_async("wait-process", "--image", image, "--exit", "--timeout", timeout,
+                               timeout=timeout)
+
+    def wait_process_gone(self, image, timeout=60):
+        """Waits until no program with this image runs."""
+        return self.call("wait-process", "--image", image, "--gone", "--timeout", timeout,
+                         timeout=timeout)
 
     # ------------------------------------------------------------------ windows
 

@@ -24,9 +24,12 @@ from .driver import Driver
 from .errors import HarnessError, ScenarioFailure
 from .paths import split_windows_path
 from .prefix import DEFAULT_LOCALE, READY_MARKER, WinePrefix, template_dir
+from .sample import SampleProduct
 from .trees import diff_paths, list_tree
 
 _SCENARIOS = {}
+CHECKOUT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.dirname(
+    os.path.abspath(__file__)))))
 
 
 class ScenarioSpec:
@@ -74,6 +77,7 @@ class Scenario:
         self.prefix = prefix
         self.artifacts = artifacts
         self.driver = Driver(prefix, self.bin("nolu_driver.exe"))
+        self._sample = None
 
     # ------------------------------------------------------------------ build outputs
 
@@ -83,6 +87,13 @@ class Scenario:
         if not os.path.isfile(path):
             raise HarnessError(f"{path} is not built")
         return path
+
+    @property
+    def sample(self):
+        """The sample product as its script and the build describe it (sample.SampleProduct)."""
+        if self._sample is None:
+            self._sample = SampleProduct(CHECKOUT, self.build_dir)
+        return self._sample
 
     # ------------------------------------------------------------------ files
 
