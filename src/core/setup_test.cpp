@@ -154,6 +154,20 @@ TEST_F(SetupTest, ParseCommandLine_UninstallerData_GivesUninstallMode) {
   }
 }
 
+// The record is only scrambled and may lie in a folder an ordinary user can write to, while
+// the removal runs elevated: what it carries of the installation's choices must not decide
+// what the removal takes besides the recorded files.
+TEST_F(SetupTest, ParseCommandLine_UninstallerDoesNotTakeChoicesFromItsRecord) {
+  run_.Data().SetProductFile(u"Uninstall.ini",
+                             "[Common]\r\nRemoveBackups=0\r\nRemoveContent=1\r\n"
+                             "[Uninstall]\r\n0=Nolu.exe\r\nCount=1\r\n");
+  TSetup& setup = run_.Create(u"/AUTO /SILENT");
+  EXPECT_EQ(setup.Mode(), smUninstall);
+  const TRuxIniFile& options = setup.Options();
+  EXPECT_FALSE(options.ValueExists(u"Common", u"RemoveBackups"));
+  EXPECT_FALSE(options.ValueExists(u"Common", u"RemoveContent"));
+}
+
 // --- Destination.
 
 TEST_F(SetupTest, SetDestPath_Normalises) {

@@ -4,12 +4,15 @@
 
 #include "base/ini_file.h"
 #include "base/path.h"
+#include "core/ini_file_io.h"
 #include "core/safe_removal.h"
 #include "core/setup.h"
+#include "core/setup_users.h"
 #include "platform/platform.h"
 #include "product/internal/path_list.h"
 #include "product/internal/rounded_percent.h"
 #include "product/product_options.h"
+#include "product/setup_profile_helper.h"
 #include "resources/setup_resources.h"
 
 namespace nolu {
@@ -94,6 +97,15 @@ void TSetupActionUninstallFiles::PrepareContent(std::vector<TSetupDirItem>& dirs
   const String& dest = Setup()->DestPath();
   // Backups and users' data both go: nothing of the product folder is to be kept.
   dirs.push_back({remove_backups ? dest : dest + u"Profile\\", TSetupDirMark::RemoveTree});
+  // An installed copy keeps each user's data in that user's own profile folder.
+  TRuxIniFile config;
+  if (!LoadIniFile(config, dest + u"Nolu.ini") || !config.ReadBool(u"System", u"UserMode", false))
+    return;
+  const int version = ProductInfo().GetProductVersionId();
+  TSetupUsers::Populate([&](const String&, const String& app_data) {
+    dirs.push_back(
+        {TSetupProfileHelper::GetProfilePath(app_data, version), TSetupDirMark::RemoveTree});
+  });
 }
 
 void TSetupActionUninstallFiles::Execute() {

@@ -218,6 +218,36 @@ TEST(UninstallFilesTest, Execute_WhatStaysForEachChoice) {
   }
 }
 
+TEST(UninstallFilesTest, Execute_ContentOfAUserModeCopyTakesTheUsersProfiles) {
+  const String profile = u"C:\\Users\\User\\AppData\\Roaming\\Nolu\\";
+  struct Case {
+    const char* what;
+    const char* config;  // "Nolu.ini"; nullptr: none
+    TRemovalChoice choice;
+    bool profile_left;
+  } cases[] = {
+      {"user mode, content chosen",
+       "[System]\r\nUserMode=1\r\nVersion=5401\r\n",
+       {.RemoveBackups = u"0", .RemoveContent = u"1"},
+       false},
+      {"user mode, everything chosen",
+       "[System]\r\nUserMode=1\r\n",
+       {.RemoveBackups = u"1", .RemoveContent = u"1"},
+       false},
+      {"user mode, content kept", "[System]\r\nUserMode=1\r\n", {.RemoveContent = u"0"}, true},
+      {"portable copy", "[System]\r\nUserMode=0\r\n", {.RemoveContent = u"1"}, true},
+      {"no configuration", nullptr, {.RemoveContent = u"1"}, true},
+  };
+  for (const Case& c : cases) {
+    TUninstallRun u;
+    if (c.config) u.Files().AddFile(u"C:\\Nolu\\Nolu.ini", c.config);
+    u.Files().AddFile(profile + u"Playlists\\Default.m3u", "mine");
+    u.Execute(u"", c.choice);
+    EXPECT_EQ(u.Files().FolderExists(profile), c.profile_left) << c.what;
+    EXPECT_TRUE(u.Files().FolderExists(u"C:\\Users\\User\\AppData\\Roaming")) << c.what;
+  }
+}
+
 TEST(UninstallFilesTest, Execute_CountZeroStillRemovesEmptyFolders) {
   TUninstallRun u;
   u.Files().AddFolder(u"C:\\Nolu\\Plugins\\Empty\\Deeper");

@@ -35,6 +35,16 @@ def list_tree(root):
     return TreeListing(files, dirs)
 
 
+def empty_folders(listing):
+    """The folders of a listing that hold nothing at all, each with a closing backslash (so
+    they read apart from files in a list of paths)."""
+    holding = set()
+    for path in (*listing.files, *listing.dirs):
+        parts = path.split("\\")
+        holding.update("\\".join(parts[:i]) for i in range(1, len(parts)))
+    return sorted(d + "\\" for d in listing.dirs if d not in holding)
+
+
 class TreeDiff:
     def __init__(self, missing=(), unexpected=(), different=()):
         self.missing = sorted(missing)
@@ -90,11 +100,7 @@ def compare_folders(expected_root, actual_root, contents=True, ignore_case=True)
     actual = list_tree(actual_root)
 
     def entries(listing):
-        holding = set()
-        for path in (*listing.files, *listing.dirs):
-            parts = path.split("\\")
-            holding.update("\\".join(parts[:i]) for i in range(1, len(parts)))
-        return set(listing.files) | {d for d in listing.dirs if d not in holding}
+        return set(listing.files) | {d.rstrip("\\") for d in empty_folders(listing)}
 
     diff = diff_paths(entries(expected), entries(actual), ignore_case)
     if contents:

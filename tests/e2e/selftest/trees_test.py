@@ -2,7 +2,8 @@ import os
 import tempfile
 import unittest
 
-from nolu_e2e.trees import compare_folders, diff_listings, diff_paths, list_tree
+from nolu_e2e.trees import (compare_folders, diff_listings, diff_paths, empty_folders,
+                             list_tree)
 
 
 def make_tree(root, files, dirs=()):
@@ -52,6 +53,13 @@ class TreesTest(unittest.TestCase):
         self.assertEqual(diff.different, ["changed.txt"])
         self.assertEqual(compare_folders(self.a, self.b, contents=False).different, [])
         self.assertFalse(compare_folders(self.a, self.a))
+
+    def test_empty_folders_are_only_those_that_hold_nothing(self):
+        make_tree(self.a, {"Skins\\Mine\\skin.xml": b"x"},
+                  ["Help", "Plugins\\PlugH\\Lang", "Skins\\Old"])
+        # "Plugins" holds a folder and "Plugins\\PlugH" holds one too: neither is empty.
+        self.assertEqual(empty_folders(list_tree(self.a)),
+                         ["Help\\", "Plugins\\PlugH\\Lang\\", "Skins\\Old\\"])
 
     def test_diff_of_listings_reports_what_a_program_changed(self):
         make_tree(self.a, {"keep.txt": b"k", "grow.log": b"1", "gone.tmp": b"g"}, ["Old"])
