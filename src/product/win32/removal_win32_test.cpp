@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <iterator>
 #include <string>
+#include <string_view>
 
 #include "base/ini_file.h"
 #include "base/memory_stream.h"
@@ -127,29 +128,21 @@ TEST(RemovalWin32Test, EachChoiceOfTheRemovalPageLeavesItsTree) {
     TWatchedFileSystem& files = platform.Files();
     const String& root = platform.Root();
     const String dest = root + u"Nolu\\";
-    auto add = [&](const String& path, uint32_t attributes = 0) {
+    auto add = [&](const String& path, std::string_view content = "data") {
       ASSERT_EQ(files.ForceFolders(ExtractFilePath(path)), kErrorSuccess);
       TOpenResult out = files.OpenFile(path, FileMode::kCreate);
       ASSERT_TRUE(out.Stream) << out.Error;
-      out.Stream->WriteBuffer("data", 4);
-      out.Stream.reset();
-      if (attributes) {
-        ASSERT_EQ(files.SetAttributes(path, attributes), kErrorSuccess);
-      }
+      out.Stream->WriteBuffer(content.data(), content.size());
     };
     for (const String& file : kRecorded)
       add(dest + file);
-    ASSERT_EQ(files.SetAttributes(dest + u"Nolu.exe", kAttrReadOnly), kErrorSuccess);
     add(dest + u"Skins\\Modern\\my colors.ini");
     add(dest + kArchive);
-    add(dest + u"Profile\\Nolu.ini", kAttrReadOnly);
-    {
-      // Without "UserMode" the users' data lies in the product folder only.
-      TOpenResult config = files.OpenFile(dest + u"Nolu.ini", FileMode::kCreate);
-      ASSERT_TRUE(config.Stream);
-      const std::string text = "[System]\r\nVersion=5401\r\n";
-      config.Stream->WriteBuffer(text.data(), text.size());
-    }
+    add(dest + u"Profile\\Nolu.ini");
+    // Without "UserMode" the users' data lies in the product folder only.
+    add(dest + u"Nolu.ini", "[System]\r\nVersion=5401\r\n");
+    for (const char16_t* read_only : {u"Nolu.exe", u"Profile\\Nolu.ini"})
+      ASSERT_EQ(files.SetAttributes(dest + read_only, kAttrReadOnly), kErrorSuccess);
     add(root + u"Nolu Beta\\keep.txt");
     add(root + u"Desktop\\Nolu.lnk");
     add(root + u"Programs\\Nolu\\Nolu.lnk");
