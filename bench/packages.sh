@@ -7,17 +7,11 @@
 set -euo pipefail
 BUILD=$(cd "${1:?usage: packages.sh BUILD_DIR}" && pwd)
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-GEN=$ROOT/../shared/bench/gen_payload.sh
 WORK=$BUILD/bench/packages
-PAYLOAD=$BUILD/bench/payload
 mkdir -p "$WORK"
-
-if [ ! -f "$BUILD/bench/payload.ready" ]; then
-  [ -x "$GEN" ] || { echo "no payload generator at $GEN"; exit 1; }
-  rm -rf "$PAYLOAD"
-  "$GEN" 60 "$PAYLOAD" | sed 's/^/payload: /'
-  touch "$BUILD/bench/payload.ready"
-fi
+# shellcheck source=payload.bash
+source "$ROOT/bench/payload.bash"
+PAYLOAD=$(ensure_payload "$BUILD")
 
 "$BUILD/bin/package_bench" "$PAYLOAD" "$WORK" "${REPS:-3}" | tee "$WORK/figures.txt"
 

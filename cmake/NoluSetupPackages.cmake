@@ -17,7 +17,6 @@
 # The paths of the two packages are left in the target properties NOLU_SETUP_PACKAGE and
 # NOLU_PRODUCT_PACKAGE. The cross build runs the setuptool of the host, built from this same
 # tree through ExternalProject (NOLU_TOOLS_ONLY); the host build runs its own.
-set(NOLU_STAGE_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/NoluStagePackage.cmake)
 
 # The setuptool that runs on the build machine: sets `tool` (a path) and `tool_target` (the
 # target that builds it) in the caller's scope.
@@ -31,8 +30,11 @@ function(_nolu_host_setuptool)
   if(NOT TARGET nolu_host_tools)
     include(ExternalProject)
     # BUILD_ALWAYS: the tool's sources are this tree, so the sub-build decides what is stale.
+    # The tree is this file's, not the caller's project: a vendor's project that adds this
+    # tree as a subdirectory calls from its own.
+    cmake_path(GET CMAKE_CURRENT_FUNCTION_LIST_DIR PARENT_PATH tree)
     ExternalProject_Add(nolu_host_tools
-      SOURCE_DIR ${PROJECT_SOURCE_DIR}
+      SOURCE_DIR ${tree}
       BINARY_DIR ${dir}
       CMAKE_ARGS -DNOLU_TOOLS_ONLY=ON -DCMAKE_BUILD_TYPE=Release
       BUILD_COMMAND ${CMAKE_COMMAND} --build ${dir} --target setuptool
@@ -49,6 +51,8 @@ endfunction()
 # Stages one package's content and packs it; sets `package` in the caller's scope.
 function(_nolu_pack_package kind source_dir files work tool tool_target level check_stamp)
   string(TOLOWER ${kind} lower)
+  # Beside this file, wherever the caller's project is.
+  set(stage_script ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/NoluStagePackage.cmake)
   set(stage ${work}/${lower})
   set(package ${work}/${kind}.ipk5)
   set(manifest_lines "")
@@ -65,9 +69,9 @@ function(_nolu_pack_package kind source_dir files work tool tool_target level ch
   add_custom_command(
     OUTPUT ${stage}.stamp
     COMMAND ${CMAKE_COMMAND} -DSOURCE=${source_dir} -DDEST=${stage}
-            -DFILES=${work}/${lower}_files.txt -P ${NOLU_STAGE_SCRIPT}
+            -DFILES=${work}/${lower}_files.txt -P ${stage_script}
     COMMAND ${CMAKE_COMMAND} -E touch ${stage}.stamp
-    DEPENDS ${sources} ${built} ${work}/${lower}_files.txt ${NOLU_STAGE_SCRIPT}
+    DEPENDS ${sources} ${built} ${work}/${lower}_files.txt ${stage_script}
     COMMENT "Staging the ${kind} package of ${source_dir}"
     VERBATIM)
   add_custom_command(
