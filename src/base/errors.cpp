@@ -15,8 +15,8 @@ const char* Exception::what() const noexcept {
 
 namespace {
 String OsErrorMessage(uint32_t code, StringView system_text, StringView additional) {
-  String text = Format(u"System Error.  Code: %d.\r\n%s",
-                       {static_cast<int64_t>(code), String(system_text)});
+  String text =
+      Format(u"System Error.  Code: %d.\r\n%s", {static_cast<int64_t>(code), String(system_text)});
   if (!additional.empty()) {
     text += u"\r\n";
     text += additional;

@@ -89,6 +89,8 @@ void TFileStream::SetSize(int64_t size) {
   if (Position() > size) Seek(size, SeekOrigin::kBegin);
 }
 
-void TFileStream::Flush() { std::fflush(file_); }
+void TFileStream::Flush() {
+  std::fflush(file_);
+}
 
 }  // namespace nolu

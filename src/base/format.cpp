@@ -6,8 +6,7 @@ namespace nolu {
 namespace {
 
 [[noreturn]] void RaiseBadFormat(StringView pattern) {
-  throw EConvertError(u"Format \"" + String(pattern) +
-                      u"\" invalid or incompatible with argument");
+  throw EConvertError(u"Format \"" + String(pattern) + u"\" invalid or incompatible with argument");
 }
 
 }  // namespace
@@ -23,14 +22,14 @@ String Format(StringView pattern, std::initializer_list<FormatArg> args) {
       continue;
     }
     if (++i == pattern.size()) RaiseBadFormat(pattern);
-    const Char spec = pattern[i];
-    if (spec == u'%') {
+    const Char conversion = pattern[i];
+    if (conversion == u'%') {
       out.push_back(u'%');
       continue;
     }
-    if ((spec != u's' && spec != u'd') || next == args.end()) RaiseBadFormat(pattern);
+    if ((conversion != u's' && conversion != u'd') || next == args.end()) RaiseBadFormat(pattern);
     const FormatArg& arg = *next++;
-    if (spec == u's') {
+    if (conversion == u's') {
       if (!arg.IsText()) RaiseBadFormat(pattern);
       out.append(arg.Text());
     } else {

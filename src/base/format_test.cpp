@@ -25,13 +25,13 @@ TEST(FormatTest, RejectsTemplatesThatDoNotFitTheirArguments) {
     std::initializer_list<FormatArg> args;
   };
   const Case cases[] = {
-      {u"%s", {}},              // too few arguments
-      {u"%s and %s", {u"a"}},   // too few arguments
-      {u"%d", {u"text"}},       // text for an integer
-      {u"%s", {42}},            // integer for a text
-      {u"%x", {1}},             // unknown specifier
-      {u"100%", {}},            // lone percent sign at the end
-      {u"%5s", {u"a"}},         // widths are not part of the dialect
+      {u"%s", {}},             // too few arguments
+      {u"%s and %s", {u"a"}},  // too few arguments
+      {u"%d", {u"text"}},      // text for an integer
+      {u"%s", {42}},           // integer for a text
+      {u"%x", {1}},            // unknown specifier
+      {u"100%", {}},           // lone percent sign at the end
+      {u"%5s", {u"a"}},        // widths are not part of the dialect
   };
   for (const Case& c : cases) {
     try {

@@ -50,13 +50,18 @@ int CompareIgnoreCase(StringView a, StringView b) {
 
 String UpperCase(StringView text) {
   String out(text);
-  for (Char& c : out) c = FoldChar(c);
+  for (Char& c : out)
+    c = FoldChar(c);
   return out;
 }
 
-String AnsiToString(std::string_view bytes) { return Windows1252ToString(bytes); }
+String AnsiToString(std::string_view bytes) {
+  return Windows1252ToString(bytes);
+}
 
-std::string StringToAnsi(StringView text) { return StringToWindows1252(text); }
+std::string StringToAnsi(StringView text) {
+  return StringToWindows1252(text);
+}
 
 bool IsAnsiRepresentable(StringView text) {
   return Windows1252ToString(StringToWindows1252(text)) == text;

@@ -17,19 +17,19 @@ const NamePair kNames[] = {
     {u"Install.xml", u"INSTALL.XML", true},
     {u"English.lng", u"english.LNG", true},
     {u"Plugins\\PlugA\\a.dll", u"plugins\\pluga\\A.DLL", true},
-    {u"Uninstall.ini", u"Uninstall.in", false},   // different length
+    {u"Uninstall.ini", u"Uninstall.in", false},  // different length
     {u"Uninstall.ini", u"Uninstall.inf", false},
-    {u"Grüße.txt", u"GRÜSSE.TXT", false},         // ß is not SS: the lengths differ
+    {u"Grüße.txt", u"GRÜSSE.TXT", false},  // ß is not SS: the lengths differ
     {u"Grüße.txt", u"GRÜßE.TXT", true},
     {u"Ärger", u"äRGER", true},
     {u"Öl", u"öl", true},
-    {u"Über", u"uber", false},                    // an umlaut is not its base letter
+    {u"Über", u"uber", false},  // an umlaut is not its base letter
     {u"Русский.lng", u"РУССКИЙ.LNG", true},
     {u"Ёлка", u"ёЛКА", true},
     {u"Ёлка", u"Елка", false},
     {u"Ελληνικά", u"ΕΛΛΗΝΙΚΆ", true},
     {u"Ωμέγα", u"ωΜΈΓΑ", true},
-    {u"Ωμέγα", u"Ωμεγα", false},                  // accents count
+    {u"Ωμέγα", u"Ωμεγα", false},  // accents count
     {u"Nolu", u"Nolu ", false},
     {u"", u"", true},
 };

@@ -15,7 +15,8 @@ int DigitValue(Char c) {
 
 size_t RunEnd(StringView s, size_t begin, bool digits) {
   size_t i = begin;
-  while (i < s.size() && (DigitValue(s[i]) >= 0) == digits) ++i;
+  while (i < s.size() && (DigitValue(s[i]) >= 0) == digits)
+    ++i;
   return i;
 }
 
@@ -24,7 +25,8 @@ size_t RunEnd(StringView s, size_t begin, bool digits) {
 int CompareNumbers(StringView a, StringView b) {
   auto strip = [](StringView s) {
     size_t i = 0;
-    while (i + 1 < s.size() && DigitValue(s[i]) == 0) ++i;
+    while (i + 1 < s.size() && DigitValue(s[i]) == 0)
+      ++i;
     return s.substr(i);
   };
   a = strip(a);

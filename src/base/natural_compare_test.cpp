@@ -14,7 +14,7 @@ TEST(NaturalCompareTest, OrdersDigitRunsByValue) {
       {u"Lang9.lng", u"Lang10.lng", -1},
       {u"Lang10.lng", u"lang9.lng", 1},
       {u"a2b", u"a10a", -1},
-      {u"file007", u"file7", 0},            // equal value, leading zeros ignored
+      {u"file007", u"file7", 0},             // equal value, leading zeros ignored
       {u"Ｌａｎｇ９", u"Ｌａｎｇ１０", -1},  // full-width digits count as digits
       {u"v１０", u"v9", 1},
       {u"English.lng", u"german.lng", -1},  // letters ignore case
@@ -32,8 +32,7 @@ TEST(NaturalCompareTest, OrdersDigitRunsByValue) {
 }
 
 TEST(NaturalCompareTest, SortsLanguageNames) {
-  StringList names = {u"Russian.lng", u"Lang10.lng", u"english.lng", u"Lang9.lng",
-                      u"German.lng"};
+  StringList names = {u"Russian.lng", u"Lang10.lng", u"english.lng", u"Lang9.lng", u"German.lng"};
   SortLogical(names);
   EXPECT_EQ(names, (StringList{u"english.lng", u"German.lng", u"Lang9.lng", u"Lang10.lng",
                                u"Russian.lng"}));

@@ -119,7 +119,9 @@ std::string StringToUtf8(StringView text) {
   return out;
 }
 
-String AsciiToString(std::string_view ascii) { return String(ascii.begin(), ascii.end()); }
+String AsciiToString(std::string_view ascii) {
+  return String(ascii.begin(), ascii.end());
+}
 
 String Windows1252ToString(std::string_view bytes) {
   String out;
@@ -148,7 +150,9 @@ std::string StringToWindows1252(StringView text) {
   return out;
 }
 
-String IntToStr(int64_t value) { return AsciiToString(std::to_string(value)); }
+String IntToStr(int64_t value) {
+  return AsciiToString(std::to_string(value));
+}
 
 bool TryStrToInt(StringView text, int64_t& value) {
   size_t i = 0;
@@ -174,8 +178,10 @@ bool TryStrToInt(StringView text, int64_t& value) {
 
 String TrimControls(StringView text) {
   size_t begin = 0, end = text.size();
-  while (begin < end && text[begin] < 33) ++begin;
-  while (end > begin && text[end - 1] < 33) --end;
+  while (begin < end && text[begin] < 33)
+    ++begin;
+  while (end > begin && text[end - 1] < 33)
+    --end;
   return String(text.substr(begin, end - begin));
 }
 

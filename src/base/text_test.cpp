@@ -6,8 +6,8 @@ namespace nolu {
 namespace {
 
 TEST(Utf8Test, RoundTripsEveryPlane) {
-  const String samples[] = {u"", u"Nolu", u"Grüße", u"Привет", u"Ωμέγα", u"日本語",
-                            u"\U0001F3B5 note", String(1, u'\0') + u"x"};
+  const String samples[] = {u"",      u"Nolu",   u"Grüße",           u"Привет",
+                            u"Ωμέγα", u"日本語", u"\U0001F3B5 note", String(1, u'\0') + u"x"};
   for (const String& s : samples) {
     EXPECT_EQ(Utf8ToString(StringToUtf8(s)), s);
     String strict;
@@ -21,10 +21,12 @@ TEST(Utf8Test, IllFormedInputBecomesReplacementCharacters) {
     std::string input;
     String expected;
   } cases[] = {
-      {"a\xFF" "b", u"a\uFFFDb"},
-      {"\xC3", u"\uFFFD"},                   // truncated two-byte sequence
-      {"\xC0\xAF", u"\uFFFD\uFFFD"},         // overlong "/"
-      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // encoded surrogate
+      {"a\xFF"
+       "b",
+       u"a\uFFFDb"},
+      {"\xC3", u"\uFFFD"},                                // truncated two-byte sequence
+      {"\xC0\xAF", u"\uFFFD\uFFFD"},                      // overlong "/"
+      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // encoded surrogate
       {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
   };
   for (const Case& c : cases) {
@@ -41,7 +43,8 @@ TEST(Utf8Test, UnpairedSurrogateEncodesAsReplacement) {
 TEST(Windows1252Test, MapsTheHighHalfAndRoundTrips) {
   EXPECT_EQ(Windows1252ToString("\x80\x9F\xE4\xDF"), u"\u20AC\u0178äß");
   std::string all;
-  for (int b = 1; b < 256; ++b) all.push_back(static_cast<char>(b));
+  for (int b = 1; b < 256; ++b)
+    all.push_back(static_cast<char>(b));
   EXPECT_EQ(StringToWindows1252(Windows1252ToString(all)), all);
   EXPECT_EQ(StringToWindows1252(u"Я"), "?");
 }

@@ -96,8 +96,8 @@ TEST_F(SafeRemovalTest, PassesThroughLink) {
       {u"C:\\Nolu\\Sub\\Deeper\\x.txt", false},
       {u"C:\\Nolu\\Sub\\Link\\x.txt", true},
       {u"C:\\Nolu\\Sub\\Link\\Deeper\\x.txt", true},
-      {u"C:\\Nolu\\Sub\\Link", false},         // the link itself is the last component
-      {u"C:\\Nolu\\Missing\\x.txt", true},     // nothing to delete there anyway
+      {u"C:\\Nolu\\Sub\\Link", false},      // the link itself is the last component
+      {u"C:\\Nolu\\Missing\\x.txt", true},  // nothing to delete there anyway
   };
   for (const Row& r : rows) {
     EXPECT_EQ(PassesThroughLink(kRoot, r.path), r.passes) << StringToUtf8(r.path);
@@ -113,9 +113,9 @@ TEST_F(SafeRemovalTest, DeleteFileBelow) {
   Files().AddFile(u"C:\\Nolu\\Link\\win.ini", "keep");
   Files().AddFile(u"C:\\Nolu\\FileLink.ini", "", kAttrArchive | kAttrReparsePoint);
 
-  for (StringView path : {u"C:\\Nolu\\Plain.dll", u"C:\\Nolu\\Busy.dll", u"C:\\Nolu\\Skins",
-                          u"C:\\Nolu\\Link\\win.ini", u"C:\\Nolu\\FileLink.ini",
-                          u"C:\\Nolu\\Missing.dll"}) {
+  for (StringView path :
+       {u"C:\\Nolu\\Plain.dll", u"C:\\Nolu\\Busy.dll", u"C:\\Nolu\\Skins",
+        u"C:\\Nolu\\Link\\win.ini", u"C:\\Nolu\\FileLink.ini", u"C:\\Nolu\\Missing.dll"}) {
     DeleteFileBelow(kRoot, path);
   }
 

@@ -35,8 +35,8 @@ TEST_F(SetupAppRepoTest, KeyName_RemovesEveryBlankAndNothingElse) {
 
 TEST_F(SetupAppRepoTest, Register_WritesTheTenValuesInOrderInThe32BitView) {
   fake_.System().SetLocalTime({2025, 1, 9, 23, 59, 59, 0});
-  TSetupAppRepo::Register(u"Nolu Player", u"C:\\Program Files (x86)\\Nolu\\Uninstall.exe",
-                          u"5.40", u"Nolu Team", u"https://nolu.example/");
+  TSetupAppRepo::Register(u"Nolu Player", u"C:\\Program Files (x86)\\Nolu\\Uninstall.exe", u"5.40",
+                          u"Nolu Team", u"https://nolu.example/");
 
   // 32-bit view: on 64-bit Windows below Wow6432Node, and not in the native view.
   const TRegKey key = Entry(u"NoluPlayer", RegView::k32);
@@ -112,8 +112,7 @@ TEST_F(SetupAppRepoTest, Register_ANameOfBlanksWritesAndDeletesNothing) {
   StringList names;
   fake_.Registry().EnumSubKeys(TRegKey(RegRoot::kLocalMachine, RegView::k32, kUninstall), names);
   EXPECT_EQ(names, StringList{u"Other"});
-  fake_.Registry().EnumValueNames(TRegKey(RegRoot::kLocalMachine, RegView::k32, kUninstall),
-                                  names);
+  fake_.Registry().EnumValueNames(TRegKey(RegRoot::kLocalMachine, RegView::k32, kUninstall), names);
   EXPECT_TRUE(names.empty());
 }
 
@@ -135,7 +134,8 @@ TEST_F(SetupAppRepoTest, Unregister_DeletesTheEntryOfTheGivenViewWithAllItsSubKe
 
   TSetupAppRepo::Unregister(u"Nolu", RegView::k64);
   EXPECT_FALSE(fake_.Registry().KeyExists(Entry(u"Nolu", RegView::k64)));
-  EXPECT_TRUE(fake_.Registry().KeyExists(TRegKey(RegRoot::kLocalMachine, RegView::k64, kUninstall)));
+  EXPECT_TRUE(
+      fake_.Registry().KeyExists(TRegKey(RegRoot::kLocalMachine, RegView::k64, kUninstall)));
 }
 
 TEST_F(SetupAppRepoTest, FindInstallPath_FallsBackAndPrefersThe32BitView) {
@@ -157,7 +157,9 @@ TEST_F(SetupAppRepoTest, FindInstallPath_FallsBackAndPrefersThe32BitView) {
     RegView expected_view = RegView::k32;
   };
   const Row rows[] = {
-      {"install path without backslash", {{RegView::k32, u"InstallPath", u"C:\\Live"}}, u"C:\\Live\\"},
+      {"install path without backslash",
+       {{RegView::k32, u"InstallPath", u"C:\\Live"}},
+       u"C:\\Live\\"},
       {"deleted install path: the uninstaller's folder",
        {{RegView::k32, u"InstallPath", u"C:\\Gone\\"},
         {RegView::k32, u"UninstallString", u"C:\\Live\\Uninstall.exe"}},
@@ -178,12 +180,15 @@ TEST_F(SetupAppRepoTest, FindInstallPath_FallsBackAndPrefersThe32BitView) {
       {"32-bit entry stale: the 64-bit one",
        {{RegView::k32, u"InstallPath", u"C:\\Gone\\"},
         {RegView::k64, u"InstallPath", u"C:\\Also Live\\"}},
-       u"C:\\Also Live\\", RegView::k64},
+       u"C:\\Also Live\\",
+       RegView::k64},
       {"both valid: the 32-bit one",
        {{RegView::k32, u"InstallPath", u"C:\\Live\\"},
         {RegView::k64, u"InstallPath", u"C:\\Also Live\\"}},
        u"C:\\Live\\"},
-      {"only the 64-bit view", {{RegView::k64, u"InstallPath", u"C:\\Live\\"}}, u"C:\\Live\\",
+      {"only the 64-bit view",
+       {{RegView::k64, u"InstallPath", u"C:\\Live\\"}},
+       u"C:\\Live\\",
        RegView::k64},
       {"expandable strings count, unexpanded",
        {{RegView::k32, u"InstallPath", u"C:\\Live\\", kRegExpandSz},
@@ -199,7 +204,8 @@ TEST_F(SetupAppRepoTest, FindInstallPath_FallsBackAndPrefersThe32BitView) {
     for (RegView view : {RegView::k32, RegView::k64}) {
       fake_.Registry().DeleteTree(Entry(u"Nolu", view));
     }
-    for (const Value& v : row.values) Put(Entry(u"Nolu", v.view), v.name, v.text, v.type);
+    for (const Value& v : row.values)
+      Put(Entry(u"Nolu", v.view), v.name, v.text, v.type);
 
     String path = u"unchanged";
     RegView view = RegView::kDefault;
@@ -238,8 +244,8 @@ TEST_F(SetupAppRepoTest, FindInstallPath_OnlyStringValuesCount) {
 
 TEST_F(SetupAppRepoTest, RegisterThenFindInstallPath_FindsTheInstallation) {
   fake_.Files().AddFile(u"C:\\Program Files (x86)\\Nolu\\Uninstall.exe");
-  TSetupAppRepo::Register(u"Nolu", u"C:\\Program Files (x86)\\Nolu\\Uninstall.exe", u"5.40",
-                          u"", u"");
+  TSetupAppRepo::Register(u"Nolu", u"C:\\Program Files (x86)\\Nolu\\Uninstall.exe", u"5.40", u"",
+                          u"");
   String path;
   RegView view = RegView::kDefault;
   ASSERT_TRUE(TSetupAppRepo::FindInstallPath(u"Nolu", path, view));

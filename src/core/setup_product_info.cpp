@@ -28,7 +28,9 @@ String TSetupProductInfo::GetDefaultPortablePath() {
   return IncludeTrailingBackslash(IncludeTrailingBackslash(desktop) + GetProductName());
 }
 
-String TSetupProductInfo::GetHomePage() { return ScriptSetting(u"HomePage"); }
+String TSetupProductInfo::GetHomePage() {
+  return ScriptSetting(u"HomePage");
+}
 
 String TSetupProductInfo::GetProductName() {
   String name = ScriptSetting(u"ProductName");
@@ -36,9 +38,13 @@ String TSetupProductInfo::GetProductName() {
   return name;
 }
 
-String TSetupProductInfo::GetPublisher() { return ScriptSetting(u"Publisher"); }
+String TSetupProductInfo::GetPublisher() {
+  return ScriptSetting(u"Publisher");
+}
 
-String TSetupProductInfo::GetProductVersion() { return ScriptSetting(u"ProductVersion"); }
+String TSetupProductInfo::GetProductVersion() {
+  return ScriptSetting(u"ProductVersion");
+}
 
 int TSetupProductInfo::GetProductVersionId() {
   int64_t value = 0;
@@ -61,6 +67,8 @@ String TSetupProductInfo::GetInstalledVersionText() {
   return text + IntToStr(minor);
 }
 
-String TSetupProductInfo::GetProductVersionNo() { return ScriptSetting(u"ProductVersionNo"); }
+String TSetupProductInfo::GetProductVersionNo() {
+  return ScriptSetting(u"ProductVersionNo");
+}
 
 }  // namespace nolu

@@ -23,8 +23,8 @@ struct TSetupActionClass {
 
 template <class T>
 const TSetupActionClass& ActionClassOf() {
-  static const TSetupActionClass cls{T::kClassName,
-                                     []() -> std::unique_ptr<TSetupAction> { return std::make_unique<T>(); }};
+  static const TSetupActionClass cls{
+      T::kClassName, []() -> std::unique_ptr<TSetupAction> { return std::make_unique<T>(); }};
   return cls;
 }
 

@@ -158,11 +158,13 @@ TEST(CleanPathTest, KeepsTheRootAndCleansEveryComponent) {
   } cases[] = {
       {u"C:\\Dir\\\\x.txt", u"C:\\Dir\\x.txt"},
       {u"C:\\Dir\\Sub\\", u"C:\\Dir\\Sub\\"},  // a trailing backslash stays
-      {u"C:\\a\"b\\c", u"C:\\a'b\\c"},          // a double quote becomes a single one
+      {u"C:\\a\"b\\c", u"C:\\a'b\\c"},         // a double quote becomes a single one
       {u"C:\\a<b>c*d?e|f\\g", u"C:\\abcdef\\g"},
       {u"C:\\  .hidden  \\x", u"C:\\hidden\\x"},  // leading blanks and dots, trailing blanks
       {u"C:\\..\\x", u"C:\\x"},                   // ".." cannot climb out: it is cleaned away
-      {u"C:\\a\x01\x1f" u"b", u"C:\\ab"},
+      {u"C:\\a\x01\x1f"
+       u"b",
+       u"C:\\ab"},
       {u"\\\\server\\share\\x", u"\\\\server\\share\\x"},
       {u"relative\\path", u"relative\\path"},
       {u"C:/x", u"C:\\x"},  // a slash is removed, not a separator

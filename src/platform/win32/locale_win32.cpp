@@ -8,7 +8,9 @@
 namespace nolu {
 namespace {
 
-const wchar_t* W(StringView s) { return reinterpret_cast<const wchar_t*>(s.data()); }
+const wchar_t* W(StringView s) {
+  return reinterpret_cast<const wchar_t*>(s.data());
+}
 
 int Compare(StringView a, StringView b) {
   // Lengths are passed explicitly: names may hold embedded NULs and views are not terminated.
@@ -31,17 +33,17 @@ int CompareIgnoreCase(StringView a, StringView b) {
 String UpperCase(StringView text) {
   if (text.empty()) return String();
   String out(text.size(), u'\0');
-  const int n = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, W(text),
-                             static_cast<int>(text.size()),
-                             reinterpret_cast<wchar_t*>(out.data()), static_cast<int>(out.size()));
+  const int n =
+      LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, W(text), static_cast<int>(text.size()),
+                   reinterpret_cast<wchar_t*>(out.data()), static_cast<int>(out.size()));
   if (n != static_cast<int>(text.size())) return String(text);
   return out;
 }
 
 String AnsiToString(std::string_view bytes) {
   if (bytes.empty()) return String();
-  const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                    nullptr, 0);
+  const int n =
+      MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   String out(static_cast<size_t>(n), u'\0');
   MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
                       reinterpret_cast<wchar_t*>(out.data()), n);
@@ -50,8 +52,8 @@ String AnsiToString(std::string_view bytes) {
 
 std::string StringToAnsi(StringView text) {
   if (text.empty()) return std::string();
-  const int n = WideCharToMultiByte(CP_ACP, 0, W(text), static_cast<int>(text.size()), nullptr,
-                                    0, "?", nullptr);
+  const int n = WideCharToMultiByte(CP_ACP, 0, W(text), static_cast<int>(text.size()), nullptr, 0,
+                                    "?", nullptr);
   std::string out(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(CP_ACP, 0, W(text), static_cast<int>(text.size()), out.data(), n, "?",
                       nullptr);
@@ -61,8 +63,8 @@ std::string StringToAnsi(StringView text) {
 bool IsAnsiRepresentable(StringView text) {
   if (text.empty()) return true;
   BOOL used_default = FALSE;
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, W(text), static_cast<int>(text.size()),
-                      nullptr, 0, nullptr, &used_default);
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, W(text), static_cast<int>(text.size()), nullptr,
+                      0, nullptr, &used_default);
   return !used_default;
 }
 

@@ -47,8 +47,8 @@ std::string TFakeSetupData::SampleInstallXml() {
 std::string TFakeSetupData::LanguageFile(StringView name, int lang_id, StringView family,
                                          std::string_view strings) {
   std::string text = "\xEF\xBB\xBF[File]\r\nName=" + StringToUtf8(name) +
-                     "\r\nLangId=" + std::to_string(lang_id) + "\r\nFamily=" +
-                     StringToUtf8(family) + "\r\n\r\n";
+                     "\r\nLangId=" + std::to_string(lang_id) +
+                     "\r\nFamily=" + StringToUtf8(family) + "\r\n\r\n";
   text += strings;
   return text;
 }
@@ -67,8 +67,8 @@ TFakeSetupData TFakeSetupData::Sample() {
                     LanguageFile(u"Deutsch", 1031, u"DE",
                                  "[Common]\r\nE4=Setup wurde abgebrochen.\r\n[OnlyGerman]\r\n"
                                  "Key=Nur Deutsch\r\n"));
-  data.SetSetupFile(u"Russian.lng",
-                    LanguageFile(u"Русский", 1049, u"RU", "[Common]\r\nE4=Установка прервана.\r\n"));
+  data.SetSetupFile(u"Russian.lng", LanguageFile(u"Русский", 1049, u"RU",
+                                                 "[Common]\r\nE4=Установка прервана.\r\n"));
   data.SetSetupFile(u"License_EN.rtf", "{\\rtf1 English license}");
   data.SetSetupFile(u"License_DE.rtf", "{\\rtf1 Deutsche Lizenz}");
   data.SetProductFile(u"Nolu.exe", "MZ nolu");
@@ -112,8 +112,12 @@ Bytes TFakeSetupData::Build(const Files& files) {
   return out.TakeBytes();
 }
 
-Bytes TFakeSetupData::BuildSetupPackage() const { return Build(setup_files_); }
-Bytes TFakeSetupData::BuildProductPackage() const { return Build(product_files_); }
+Bytes TFakeSetupData::BuildSetupPackage() const {
+  return Build(setup_files_);
+}
+Bytes TFakeSetupData::BuildProductPackage() const {
+  return Build(product_files_);
+}
 
 void TFakeSetupData::Install(TFakePlatform& platform) const {
   platform.Resources().SetRcData(u"SETUP", BuildSetupPackage());

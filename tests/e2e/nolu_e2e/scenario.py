@@ -12,13 +12,13 @@ failure it saves what a reader needs under build/windows/e2e-artifacts/<scenario
 message and traceback, a picture of the desktop, the open windows) and keeps the prefix.
 """
 
-import importlib.util
 import json
 import os
 import shutil
 import sys
 import time
 import traceback
+import types
 
 from .driver import Driver
 from .errors import HarnessError, ScenarioFailure
@@ -32,7 +32,7 @@ CHECKOUT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.dirname(
     os.path.abspath(__file__)))))
 
 
-class ScenarioSpec:
+class ScenarioEntry:
     def __init__(self, name, body, locale):
         self.name = name
         self.body = body
@@ -47,7 +47,7 @@ def scenario(name, locale=DEFAULT_LOCALE):
     def register(body):
         if name in _SCENARIOS:
             raise HarnessError(f"two scenarios are named {name!r}")
-        _SCENARIOS[name] = ScenarioSpec(name, body, locale)
+        _SCENARIOS[name] = ScenarioEntry(name, body, locale)
         return body
     return register
 
@@ -61,10 +61,12 @@ def load_scenarios(folder=None):
         module_name = "nolu_e2e_scenarios." + entry[:-3]
         if module_name in sys.modules:
             continue
-        spec = importlib.util.spec_from_file_location(module_name, os.path.join(folder, entry))
-        module = importlib.util.module_from_spec(spec)
+        path = os.path.join(folder, entry)
+        module = types.ModuleType(module_name)
+        module.__file__ = path
         sys.modules[module_name] = module
-        spec.loader.exec_module(module)
+        with open(path, encoding="utf-8") as source:
+            exec(compile(source.read(), path, "exec"), module.__dict__)
     return dict(_SCENARIOS)
 
 
@@ -219,10 +221,10 @@ def _save_diagnostics(s):
         s.save_artifact("desktop.txt", f"the desktop screenshot failed: {e}\n")
 
 
-def run_scenario(spec, build_dir, keep_prefix=False, out=sys.stdout):
+def run_scenario(entry, build_dir, keep_prefix=False, out=sys.stdout):
     """Runs one scenario; prints its verdict and timings; returns True when it passed."""
     started = time.monotonic()
-    artifacts = os.path.join(build_dir, "e2e-artifacts", spec.name)
+    artifacts = os.path.join(build_dir, "e2e-artifacts", entry.name)
     shutil.rmtree(artifacts, ignore_errors=True)
     os.makedirs(artifacts)
     prefix = None
@@ -232,12 +234,12 @@ def run_scenario(spec, build_dir, keep_prefix=False, out=sys.stdout):
         if not os.environ.get("DISPLAY"):
             raise HarnessError("DISPLAY is not set: Wine needs an X display (./run test starts "
                                "one with Xvfb)")
-        prefix = WinePrefix.create(scenario_prefix_dir(spec.name), locale=spec.locale)
-        s = Scenario(spec.name, build_dir, prefix, artifacts)
+        prefix = WinePrefix.create(scenario_prefix_dir(entry.name), locale=entry.locale)
+        s = Scenario(entry.name, build_dir, prefix, artifacts)
         prefix.start(s.bin("nolu_driver.exe"))
         body_started = time.monotonic()
         try:
-            spec.body(s)
+            entry.body(s)
         except Exception:
             failure = traceback.format_exc()
             _save_diagnostics(s)
@@ -276,12 +278,12 @@ def run_scenario(spec, build_dir, keep_prefix=False, out=sys.stdout):
     if failure is None:
         if prefix is not None and not keep_prefix:
             prefix.remove()
-        print(f"e2e {spec.name}: passed in {timings['total']:.2f} s ({figures})", file=out)
+        print(f"e2e {entry.name}: passed in {timings['total']:.2f} s ({figures})", file=out)
         return True
     with open(os.path.join(artifacts, "failure.txt"), "w") as f:
         f.write(failure)
     print(failure.rstrip(), file=out)
-    print(f"e2e {spec.name}: FAILED after {timings['total']:.2f} s ({figures})", file=out)
+    print(f"e2e {entry.name}: FAILED after {timings['total']:.2f} s ({figures})", file=out)
     print(f"  artifacts: {artifacts}", file=out)
     if prefix is not None:
         print(f"  prefix kept for inspection: {prefix.path}", file=out)

@@ -66,3 +66,40 @@ class ProgramResultTest(unittest.TestCase):
 
 if __name__ == "__main__":
     unittest.main()
+
+
+class SilentCrashRetryTest(unittest.TestCase):
+    """A driver process lost without a word is asked again only where that is harmless."""
+
+    def driver_answering(self, *answers):
+        from nolu_e2e.driver import Driver
+        driver = Driver.__new__(Driver)
+        driver.calls = 0
+        replies = list(answers)
+        asked = []
+
+        def run(command, timeout):
+            asked.append(command[0])
+            return replies.pop(0)
+        driver._run = run
+        return driver, asked
+
+    def test_repeats_only_repeatable_subcommands_after_a_silent_failure(self):
+        lost = Captured(3221225477, "", "")
+        ok = Captured(0, '{"link": "x"}\n', "")
+        cases = [
+            ("create-shortcut", [lost, ok], {"link": "x"}, 2),
+            ("click", [lost], DriverError, 1),  # pressing twice is not pressing once
+            # A failure with a word is final, also for a repeatable subcommand.
+            ("reg-query", [Captured(3, '{"error": "access denied"}\n', ""), ok], DriverError, 1),
+            ("special-folder", [lost, lost], DriverError, 2),
+        ]
+        for command, answers, expected, calls in cases:
+            with self.subTest(command):
+                driver, asked = self.driver_answering(*answers)
+                if isinstance(expected, dict):
+                    self.assertEqual(driver.call(command), expected)
+                else:
+                    with self.assertRaises(expected):
+                        driver.call(command)
+                self.assertEqual(len(asked), calls)
