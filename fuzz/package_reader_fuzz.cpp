@@ -7,8 +7,8 @@
 // crash, a leak, a hang) is a finding.
 #include <algorithm>
 #include <cstddef>
-#include <memory>
 #include <cstdint>
+#include <memory>
 
 #include "base/errors.h"
 #include "base/memory_stream.h"

@@ -15,8 +15,7 @@ class TBufferedStream : public TStream {
  public:
   static constexpr size_t kDefaultBufferSize = 256 * 1024;
 
-  explicit TBufferedStream(std::unique_ptr<TStream> inner,
-                           size_t buffer_size = kDefaultBufferSize);
+  explicit TBufferedStream(std::unique_ptr<TStream> inner, size_t buffer_size = kDefaultBufferSize);
   // Writes pending data; errors at this point cannot be reported, so call Flush first when
   // the outcome matters.
   ~TBufferedStream() override;
@@ -46,8 +45,7 @@ class TBufferedStream : public TStream {
 
 class TBufferedFileStream : public TBufferedStream {
  public:
-  TBufferedFileStream(const String& path, FileMode mode,
-                      size_t buffer_size = kDefaultBufferSize)
+  TBufferedFileStream(const String& path, FileMode mode, size_t buffer_size = kDefaultBufferSize)
       : TBufferedStream(std::make_unique<TFileStream>(path, mode), buffer_size) {}
 };
 

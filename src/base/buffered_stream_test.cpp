@@ -30,7 +30,8 @@ TEST(BufferedStreamTest, BatchesSmallWritesAndReads) {
   auto inner = std::make_unique<CountingStream>();
   CountingStream* raw = inner.get();
   TBufferedStream s(std::move(inner), 64);
-  for (int i = 0; i < 100; ++i) s.WriteBuffer(&i, 1);
+  for (int i = 0; i < 100; ++i)
+    s.WriteBuffer(&i, 1);
   EXPECT_EQ(s.Position(), 100);
   s.Flush();
   EXPECT_LE(raw->writes, 2);
@@ -52,7 +53,8 @@ TEST(BufferedStreamTest, MixedReadsWritesAndSeeksMatchAPlainStream) {
   std::vector<uint8_t> data(64);
   for (int step = 0; step < 2000; ++step) {
     const size_t n = rng() % 40;
-    for (auto& b : data) b = static_cast<uint8_t>(rng());
+    for (auto& b : data)
+      b = static_cast<uint8_t>(rng());
     switch (rng() % 3) {
       case 0:
         plain.Write(data.data(), n);
@@ -81,7 +83,8 @@ TEST(BufferedFileStreamTest, WritesAndReadsAFile) {
   const std::filesystem::path path = dir / "nolu_buffered_stream_test.bin";
   const String name = Utf8ToString(path.string());
   std::vector<uint8_t> data(600 * 1024);
-  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 31);
+  for (size_t i = 0; i < data.size(); ++i)
+    data[i] = static_cast<uint8_t>(i * 31);
   {
     TBufferedFileStream out(name, FileMode::kCreate);
     out.WriteBuffer(data.data(), 10);
@@ -106,8 +109,7 @@ TEST(BufferedFileStreamTest, MissingFileRaisesOpenErrorWithTheName) {
     TFileStream s(u"/nonexistent-dir-nolu/x.bin", FileMode::kOpenRead);
     FAIL();
   } catch (const EFOpenError& e) {
-    EXPECT_NE(e.Message().find(u"Cannot open file \"/nonexistent-dir-nolu/x.bin\"."),
-              String::npos);
+    EXPECT_NE(e.Message().find(u"Cannot open file \"/nonexistent-dir-nolu/x.bin\"."), String::npos);
   }
 }
 

@@ -15,7 +15,9 @@ size_t TReadOnlyMemoryStream::Read(void* buffer, size_t count) {
   return n;
 }
 
-size_t TReadOnlyMemoryStream::Write(const void*, size_t) { throw EWriteError(); }
+size_t TReadOnlyMemoryStream::Write(const void*, size_t) {
+  throw EWriteError();
+}
 
 int64_t TReadOnlyMemoryStream::Seek(int64_t offset, SeekOrigin origin) {
   int64_t base = 0;
@@ -27,6 +29,8 @@ int64_t TReadOnlyMemoryStream::Seek(int64_t offset, SeekOrigin origin) {
   return target;
 }
 
-void TReadOnlyMemoryStream::SetSize(int64_t) { throw EStreamError(u"Stream size error"); }
+void TReadOnlyMemoryStream::SetSize(int64_t) {
+  throw EStreamError(u"Stream size error");
+}
 
 }  // namespace nolu

@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <span>
 #include <vector>
 
 #include "base/buffered_stream.h"
 #include "base/errors.h"
-#include "base/memory_stream.h"
 #include "base/path.h"
+#include "base/read_only_memory_stream.h"
 #include "core/setup.h"
 #include "platform/platform.h"
 #include "resources/installer_errors.h"
@@ -46,14 +47,12 @@ bool HasContent(TStream& existing, TStream& source) {
   }
 }
 
-// Writes the whole entry into `target` in chunks of 1 MiB, straight from the entry's bytes
-// (nothing is held besides the entry and the write buffer), and flushes, so that a full disk
-// is reported here and not swallowed when the stream is closed.
-void CopyEntry(const TMemoryStream& source, TStream& target) {
-  const uint8_t* data = source.Data();
-  const size_t size = source.Bytes().size();
-  for (size_t offset = 0; offset < size; offset += TStream::kCopyChunk) {
-    target.WriteBuffer(data + offset, std::min(TStream::kCopyChunk, size - offset));
+// Writes the whole entry into `target` in chunks of 1 MiB, straight from the package body
+// (nothing is held besides the write buffer), and flushes, so that a full disk is reported
+// here and not swallowed when the stream is closed.
+void CopyEntry(std::span<const uint8_t> bytes, TStream& target) {
+  for (size_t offset = 0; offset < bytes.size(); offset += TStream::kCopyChunk) {
+    target.WriteBuffer(bytes.data() + offset, std::min(TStream::kCopyChunk, bytes.size() - offset));
   }
   target.Flush();
 }
@@ -74,9 +73,10 @@ void TSetupExtractHelper::ExtractFile(const TSetupScriptFile& file) {
   const String target = resources.ExpandPath(file.Name);
   try {
     ForceDir(ExtractFilePath(target));
-    std::unique_ptr<TMemoryStream> source = resources.GetStream(file.ValueOrFileName());
+    const std::span<const uint8_t> bytes = resources.GetBytes(file.ValueOrFileName());
+    TReadOnlyMemoryStream source(bytes);
     std::unique_ptr<TStream> stream;
-    if (CreateTargetStream(target, *source, stream)) CopyEntry(*source, *stream);
+    if (CreateTargetStream(target, source, stream)) CopyEntry(bytes, *stream);
   } catch (const Exception& e) {
     throw EInstallerInstallError(target + u"\r\n" + e.Message());
   } catch (const std::bad_alloc&) {

@@ -12,6 +12,13 @@ bool TCustomSetupPackage::Contains(StringView name) const {
 }
 
 bool TCustomSetupPackage::Extract(StringView name, std::unique_ptr<TMemoryStream>& stream) const {
+  std::span<const uint8_t> bytes;
+  if (!ExtractBytes(name, bytes)) return false;
+  stream = std::make_unique<TMemoryStream>(Bytes(bytes.begin(), bytes.end()));
+  return true;
+}
+
+bool TCustomSetupPackage::ExtractBytes(StringView name, std::span<const uint8_t>& bytes) const {
   const TSetupPackageFileTableItem* item = file_table_.Find(name);
   if (!item) return false;
   const auto body_size = static_cast<int64_t>(body_.Bytes().size());
@@ -19,12 +26,7 @@ bool TCustomSetupPackage::Extract(StringView name, std::unique_ptr<TMemoryStream
       item->Size > body_size - item->Offset) {
     throw EReadError();
   }
-  auto result = std::make_unique<TMemoryStream>();
-  const auto size = static_cast<size_t>(item->Size);
-  result->Reserve(size);
-  result->WriteBuffer(body_.Data() + item->Offset, size);
-  result->SetPosition(0);
-  stream = std::move(result);
+  bytes = std::span<const uint8_t>(body_.Data() + item->Offset, static_cast<size_t>(item->Size));
   return true;
 }
 

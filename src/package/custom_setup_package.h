@@ -22,6 +22,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 
 #include "base/memory_stream.h"
 #include "package/setup_package_file_table.h"
@@ -46,6 +47,9 @@ class TCustomSetupPackage {
   // copy of the entry's bytes, positioned at 0. Raises EReadError when the entry's range
   // lies outside the body.
   bool Extract(StringView name, std::unique_ptr<TMemoryStream>& stream) const;
+  // As Extract, but `bytes` views the entry inside the body, valid while the package lives:
+  // what writes an entry out needs no copy of it.
+  bool ExtractBytes(StringView name, std::span<const uint8_t>& bytes) const;
 
  protected:
   TCustomSetupPackage() = default;

@@ -6,6 +6,8 @@
 #include <exception>
 #include <limits>
 #include <memory>
+#include <new>
+#include <stdexcept>
 
 #include "base/errors.h"
 #include "base/format.h"
@@ -62,7 +64,7 @@ class DecoderState {
   }
   ~DecoderState() {
     LzmaDec_FreeProbs(&dec_, alloc_);
-    alloc_->Free(alloc_, dec_.dic);
+    if (owns_dictionary_) alloc_->Free(alloc_, dec_.dic);
   }
   DecoderState(const DecoderState&) = delete;
   DecoderState& operator=(const DecoderState&) = delete;
@@ -85,9 +87,19 @@ class DecoderState {
     return SZ_OK;
   }
 
+  // The decoder writes into the caller's `size` bytes from now on (they are never freed
+  // here). As long as the output never wraps, its bytes are the dictionary; it may move
+  // between calls, since the decoder keeps positions, not pointers.
+  void UseOutput(Byte* output, size_t size) {
+    owns_dictionary_ = false;
+    dec_.dic = output;
+    dec_.dicBufSize = size;
+  }
+
  private:
   ISzAlloc* alloc_;
   CLzmaDec dec_;
+  bool owns_dictionary_ = true;
 };
 
 size_t ReadUpTo(TLZMAStreams& streams, uint8_t* buffer, size_t count) {
@@ -259,6 +271,55 @@ int DecodeStream(TLZMAStreams& streams, int64_t unpacked_size, ISzAlloc* alloc) 
   return SZ_OK;
 }
 
+int DecodeIntoMemory(TLZMAStreams& streams, TMemoryStream& dest, uint32_t unpacked_size,
+                     ISzAlloc* alloc) {
+  Byte header[LZMA_PROPS_SIZE];
+  if (ReadUpTo(streams, header, sizeof header) < sizeof header) return SZ_ERROR_DATA;
+  CLzmaProps props;
+  if (LzmaProps_Decode(&props, header, sizeof header) != SZ_OK) return SZ_ERROR_UNSUPPORTED;
+
+  DecoderState state(alloc);
+  CLzmaDec& dec = state.dec();
+  RINOK(LzmaDec_AllocateProbs(&dec, header, sizeof header, alloc));
+  dest.SetSize(0);
+  try {
+    dest.Reserve(unpacked_size);
+  } catch (const std::bad_alloc&) {
+    return SZ_ERROR_MEM;
+  } catch (const std::length_error&) {
+    return SZ_ERROR_MEM;
+  }
+  LzmaDec_Init(&dec);
+
+  std::unique_ptr<Byte[]> input(new (std::nothrow) Byte[kLZMABlockSize]);
+  if (!input) return SZ_ERROR_MEM;
+  size_t in_pos = 0, in_len = 0;
+  // The output grows a block at a time, just ahead of the decoder, so that a stream that
+  // ends early leaves no tail of zeros behind and the decoder never sees bytes it did not
+  // write. The positions stay below 4 GiB, where the decoder's counters do not wrap.
+  while (dec.dicPos < unpacked_size) {
+    if (in_pos == in_len) {
+      in_len = streams.Read(input.get(), kLZMABlockSize);
+      in_pos = 0;
+    }
+    const size_t start = dec.dicPos;
+    const size_t limit = start + std::min<size_t>(kLZMABlockSize, unpacked_size - start);
+    dest.SetSize(static_cast<int64_t>(limit));
+    state.UseOutput(dest.Data(), limit);
+    size_t consumed = in_len - in_pos;
+    ELzmaStatus status;
+    const SRes res =
+        LzmaDec_DecodeToDic(&dec, limit, input.get() + in_pos, &consumed,
+                            limit == unpacked_size ? LZMA_FINISH_END : LZMA_FINISH_ANY, &status);
+    in_pos += consumed;
+    if (res != SZ_OK || (consumed == 0 && dec.dicPos == start)) {
+      dest.SetSize(static_cast<int64_t>(dec.dicPos));
+      return res != SZ_OK ? res : SZ_ERROR_DATA;
+    }
+  }
+  return SZ_OK;
+}
+
 int EncodeStream(TLZMAStreams& streams, const CLzmaEncProps& props, ISzAlloc* alloc,
                  const TLZMAProgress& progress) {
   CLzmaEncProps normalized = props;
@@ -297,6 +358,14 @@ void LZMADecompress(TStream& source, TStream& dest, const TPreprocessor& source_
   const int res =
       package_internal::DecodeStream(streams, unpacked_size, package_internal::DefaultAllocator());
   // A data error only means fewer or wrong bytes; the caller's checks report it.
+  if (res != SZ_OK && res != SZ_ERROR_DATA) package_internal::RaiseLZMAError(res);
+}
+
+void LZMADecompressToMemory(TStream& source, TMemoryStream& dest,
+                            const TPreprocessor& source_preprocessor, uint32_t unpacked_size) {
+  TLZMAStreams streams{{}, nullptr, source_preprocessor, &source};
+  const int res = package_internal::DecodeIntoMemory(streams, dest, unpacked_size,
+                                                     package_internal::DefaultAllocator());
   if (res != SZ_OK && res != SZ_ERROR_DATA) package_internal::RaiseLZMAError(res);
 }
 

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "base/memory_stream.h"
 #include "base/stream.h"
 
 namespace nolu {
@@ -66,6 +67,14 @@ inline constexpr size_t kLZMABlockSize = 65536;
 // grows with the output up to the size the properties declare.
 void LZMADecompress(TStream& source, TStream& dest, const TPreprocessor& source_preprocessor,
                     int64_t unpacked_size);
+
+// Decodes `unpacked_size` bytes from the source's position into `dest` (replacing what it
+// held) and uses them as the decoder's dictionary: no dictionary of its own, no second copy of the
+// output. Room for the whole output is reserved at once, so the caller bounds `unpacked_size`
+// (the reader by what its encoded bytes can hold). Corrupt or truncated data ends the output
+// early; `dest` then holds what was decoded.
+void LZMADecompressToMemory(TStream& source, TMemoryStream& dest,
+                            const TPreprocessor& source_preprocessor, uint32_t unpacked_size);
 
 // Encodes everything from the source's position to its end and writes the encoded stream,
 // properties first, at the destination's position. `level` is normalised as the LZMA SDK

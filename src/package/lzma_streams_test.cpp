@@ -26,9 +26,16 @@ Bytes Compress(const Bytes& plain, int level) {
   return dest.TakeBytes();
 }
 
+// Decodes through the streams; a known size is decoded into memory as well, which must give
+// the same bytes, whatever the stream holds.
 Bytes Decompress(const Bytes& encoded, int64_t size) {
   TMemoryStream source(encoded), dest;
   LZMADecompress(source, dest, {}, size);
+  if (size >= 0) {
+    TMemoryStream again(encoded), in_memory;
+    LZMADecompressToMemory(again, in_memory, {}, static_cast<uint32_t>(size));
+    EXPECT_EQ(in_memory.Bytes(), dest.Bytes()) << "into memory, size " << size;
+  }
   return dest.TakeBytes();
 }
 
@@ -152,6 +159,13 @@ TEST(LZMAStreamsTest, PropertiesByte225OrMoreIsUnsupported) {
     } catch (const EInvalidOperation& e) {
       EXPECT_EQ(e.Message(), u"LZMA Error (4)") << byte;
     }
+    TMemoryStream source(encoded), dest;
+    try {
+      LZMADecompressToMemory(source, dest, {}, 100);
+      ADD_FAILURE() << "into memory " << byte;
+    } catch (const EInvalidOperation& e) {
+      EXPECT_EQ(e.Message(), u"LZMA Error (4)") << "into memory " << byte;
+    }
   }
 }
 
@@ -191,6 +205,31 @@ TEST(LZMAStreamsTest, DeclaredDictionaryCostsNothingUntilTheDataIsThere) {
     EXPECT_EQ(dest.Bytes(), plain) << size;
     EXPECT_LE(alloc.largest, kLZMABlockSize) << size;
   }
+}
+
+TEST(LZMAStreamsTest, DecodingIntoMemoryKeepsNoDictionaryAndReservesOnce) {
+  // A 4 MiB dictionary declared, 300000 bytes to decode.
+  const Bytes plain = MixedBytes(300000, 6);
+  const Bytes encoded = Compress(plain, 4);
+  CountingAllocator alloc;
+  TMemoryStream source(encoded);
+  TMemoryStream dest(Bytes(10, 0xEE));  // replaced, not appended to
+  TLZMAStreams streams{{}, nullptr, {}, &source};
+  ASSERT_EQ(package_internal::DecodeIntoMemory(streams, dest, static_cast<uint32_t>(plain.size()),
+                                               &alloc.vt),
+            lrOk);
+  EXPECT_EQ(dest.Bytes(), plain);
+  // The codec got its probability model only; the output was reserved once at its size.
+  EXPECT_LT(alloc.largest, kLZMABlockSize);
+  EXPECT_EQ(dest.Bytes().capacity(), plain.size());
+
+  // The model itself may be refused: code 2, and nothing is decoded.
+  alloc.refuse_above = 1000;
+  TMemoryStream again(encoded), refused;
+  TLZMAStreams streams2{{}, nullptr, {}, &again};
+  EXPECT_EQ(package_internal::DecodeIntoMemory(streams2, refused, 300000, &alloc.vt),
+            lrOutOfMemory);
+  EXPECT_EQ(refused.Size(), 0);
 }
 
 TEST(LZMAStreamsTest, OutOfMemoryIsCode2BothWays) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <span>
 
 #include "base/errors.h"
 #include "base/file_stream.h"
@@ -118,6 +119,16 @@ TEST(SetupPackageBuilderTest, LookupsFollowThePackageRules) {
       EXPECT_EQ(stream->Bytes(), c.content) << StringToUtf8(c.name);
     } else {
       EXPECT_FALSE(stream);
+    }
+    // The view finds the same entry, inside the body, not a copy of it.
+    std::span<const uint8_t> bytes;
+    EXPECT_EQ(reader.ExtractBytes(c.name, bytes), c.found) << StringToUtf8(c.name);
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.end()), c.content) << StringToUtf8(c.name);
+    const uint8_t* body = reader.Body().Data();
+    if (!bytes.empty()) {
+      EXPECT_TRUE(bytes.data() >= body &&
+                  bytes.data() + bytes.size() <= body + reader.Body().Bytes().size())
+          << StringToUtf8(c.name);
     }
   }
 }

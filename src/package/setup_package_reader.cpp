@@ -28,12 +28,16 @@ TSetupPackageReader::TSetupPackageReader(TStream& source, StringView key) {
   const auto checksum = LoadLittleEndian<uint32_t>(header + 4);
   const auto decoded_size = LoadLittleEndian<uint32_t>(header + 8);
 
+  // A size the encoded bytes cannot hold is refused before anything is allocated for it.
   const int64_t encoded_size = std::max<int64_t>(source.Size() - source.Position(), 0);
-  body_.Reserve(static_cast<size_t>(
-      std::min<uint64_t>(decoded_size, MaxDecodedSize(static_cast<uint64_t>(encoded_size)))));
+  if (decoded_size > MaxDecodedSize(static_cast<uint64_t>(encoded_size))) {
+    throw ESetupPackageReadError(
+        Format(u"the header says %d bytes, more than %d encoded bytes hold",
+               {decoded_size, encoded_size}));
+  }
   TSetupPackageScrambler scrambler;
   scrambler.SetKey(key);
-  LZMADecompress(
+  LZMADecompressToMemory(
       source, body_,
       [&scrambler](uint8_t* buffer, int32_t count) { scrambler.Process(buffer, count); },
       decoded_size);

@@ -14,9 +14,9 @@ class TSetupPackageReader : public TCustomSetupPackage {
   // nothing of it is kept. Raises:
   //   * EReadError ("Stream read error") when the source holds fewer than 12 bytes, or the
   //     file table's records run past the table's end;
-  //   * ESetupPackageReadError ("Package was corrupted") for a wrong magic, a body that does
-  //     not decode to the declared size or checksum, or a file table that does not fit the
-  //     body (see LoadFileTable);
+  //   * ESetupPackageReadError ("Package was corrupted") for a wrong magic, a declared size
+  //     beyond MaxDecodedSize, a body that does not decode to the declared size or checksum, or a
+  //     file table that does not fit the body (see LoadFileTable);
   //   * EInvalidOperation ("LZMA Error (%d)") when the decoder fails otherwise (2: out of
   //     memory, 4: unsupported properties, 9: the body could not be stored).
   // `key` is the scramble key; the setup's packages all use the default.
@@ -26,8 +26,8 @@ class TSetupPackageReader : public TCustomSetupPackage {
   // The most bytes `encoded_size` bytes of LZMA data can decode to: every decision of the
   // range coder costs at least -log2(2017/2048) bits, and a match of the longest length (273
   // bytes) takes 14 decisions, which bounds the output at about 7,090 bytes per input byte.
-  // Memory for the body is reserved up to this bound only, never up to a size the header
-  // merely claims.
+  // A header that claims more is refused before memory is reserved for the body; within the
+  // bound the body is reserved once, at the declared size, and decoded in place.
   static uint64_t MaxDecodedSize(uint64_t encoded_size);
 };
 

@@ -225,6 +225,14 @@ TEST(SetupPackageReaderTest, ClaimedSizeBeyondTheDataIsCorrupted) {
       package[8 + i] = static_cast<uint8_t>(claimed >> (8 * i));
     EXPECT_EQ(ReadOutcome(package), kCorrupted) << claimed;
   }
+  // Refused for what the header claims, before any decoding.
+  TMemoryStream stream(package);
+  try {
+    TSetupPackageReader reader(stream);
+    FAIL();
+  } catch (const ESetupPackageReadError& e) {
+    EXPECT_NE(e.Reason().find(u"encoded bytes hold"), String::npos) << StringToUtf8(e.Reason());
+  }
 }
 
 TEST(SetupPackageReaderTest, MaxDecodedSizeBoundsTheMostCompressibleStream) {

@@ -42,9 +42,11 @@ String CleanComponent(StringView component) {
     }
   }
   size_t begin = 0;
-  while (begin < out.size() && (out[begin] == u' ' || out[begin] == u'.')) ++begin;
+  while (begin < out.size() && (out[begin] == u' ' || out[begin] == u'.'))
+    ++begin;
   size_t end = out.size();
-  while (end > begin && out[end - 1] == u' ') --end;
+  while (end > begin && out[end - 1] == u' ')
+    --end;
   out = out.substr(begin, end - begin);
   if (out.size() > kMaxComponentLength) out.resize(kMaxComponentLength);
   return out;
@@ -163,9 +165,14 @@ int TSetupResources::PreselectedItem(const std::vector<TLanguageItem>& items,
 }
 
 std::unique_ptr<TMemoryStream> TSetupResources::GetStream(StringView name) const {
-  std::unique_ptr<TMemoryStream> stream;
-  if (product_package_->Extract(name, stream) || setup_package_->Extract(name, stream)) {
-    return stream;
+  const std::span<const uint8_t> bytes = GetBytes(name);
+  return std::make_unique<TMemoryStream>(Bytes(bytes.begin(), bytes.end()));
+}
+
+std::span<const uint8_t> TSetupResources::GetBytes(StringView name) const {
+  std::span<const uint8_t> bytes;
+  if (product_package_->ExtractBytes(name, bytes) || setup_package_->ExtractBytes(name, bytes)) {
+    return bytes;
   }
   throw EInstallerInstallError(
       Format(u"Cannot locate \"%s\" file in setup archive", {String(name)}));
@@ -186,8 +193,7 @@ String TSetupResources::GetLanguageFamily() const {
 
 std::unique_ptr<TMemoryStream> TSetupResources::GetLicenseStream() const {
   const TSetupScriptFile* file = nullptr;
-  if (!script_.License().Find(GetLanguageFamily(), file) &&
-      !script_.License().Find(u"EN", file)) {
+  if (!script_.License().Find(GetLanguageFamily(), file) && !script_.License().Find(u"EN", file)) {
     return nullptr;
   }
   return GetStream(file->Name);
@@ -215,7 +221,8 @@ String TSetupResources::ReplaceVariables(StringView text) const {
       {u"$STARTMENU", start_menu_folder_},
       {u"$PROGRAMS", programs_folder_},
   };
-  for (const auto& [name, value] : variables) out = ReplaceAll(out, name, value);
+  for (const auto& [name, value] : variables)
+    out = ReplaceAll(out, name, value);
   return out;
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 
 #include "base/ini_file.h"
 #include "base/memory_stream.h"
@@ -66,6 +67,8 @@ class TSetupResources {
   // A copy of the entry, from the product package if it has one of that name, else from the
   // setup package; raises EInstallerInstallError "Cannot locate "%s" file in setup archive".
   std::unique_ptr<TMemoryStream> GetStream(StringView name) const;
+  // The same entry's bytes in place, valid while the resources live (no copy).
+  std::span<const uint8_t> GetBytes(StringView name) const;
   StringList GetStringList(StringView name) const;
   String GetLanguageFamily() const;
   // The license text of the run's language family, or none.

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <span>
+#include <string>
 #include <thread>
 
 #include "base/errors.h"
@@ -183,11 +186,19 @@ TEST_F(SetupResourcesTest, ProductPackageWinsOverSetupPackage) {
   auto resources = Open();
   EXPECT_EQ(Text(*resources->GetStream(u"shared.txt")), "from product");
   EXPECT_EQ(Text(*resources->GetStream(u"SetupOnly.txt")), "setup only");
-  try {
-    resources->GetStream(u"Nothing.bin");
-    FAIL();
-  } catch (const EInstallerInstallError& e) {
-    EXPECT_EQ(e.Message(), u"Cannot locate \"Nothing.bin\" file in setup archive");
+  const auto as_text = [](std::span<const uint8_t> bytes) {
+    return std::string(bytes.begin(), bytes.end());
+  };
+  EXPECT_EQ(as_text(resources->GetBytes(u"shared.txt")), "from product");
+  EXPECT_EQ(as_text(resources->GetBytes(u"SetupOnly.txt")), "setup only");
+  for (const auto& lookup : {std::function<void()>([&] { resources->GetStream(u"Nothing.bin"); }),
+                             std::function<void()>([&] { resources->GetBytes(u"Nothing.bin"); })}) {
+    try {
+      lookup();
+      FAIL();
+    } catch (const EInstallerInstallError& e) {
+      EXPECT_EQ(e.Message(), u"Cannot locate \"Nothing.bin\" file in setup archive");
+    }
   }
 }
 

@@ -16,6 +16,9 @@ CLzmaEncProps LevelProps(int level);
 // Run the codec and return its result code (TLZMAResult). An exception of a stream or of the
 // progress callback propagates after the codec has been freed.
 int DecodeStream(TLZMAStreams& streams, int64_t unpacked_size, ISzAlloc* alloc);
+// Decodes into `dest` (empty) through the source side of `streams` (see LZMADecompress).
+int DecodeIntoMemory(TLZMAStreams& streams, TMemoryStream& dest, uint32_t unpacked_size,
+                     ISzAlloc* alloc);
 int EncodeStream(TLZMAStreams& streams, const CLzmaEncProps& props, ISzAlloc* alloc,
                  const TLZMAProgress& progress);
 
