@@ -13,7 +13,7 @@ import subprocess
 import tempfile
 import zipfile
 
-from .errors import HarnessError, ScenarioFailure
+from .errors import ScenarioFailure
 from .product_checks import ENTRY_KEY
 from .sample import decode_ini, parse_ini
 
@@ -59,10 +59,7 @@ def add_uninstall_entry(s, name, folder):
     key = ENTRY_KEY.rsplit("\\", 1)[0] + "\\" + name
     for value, data in (("DisplayName", name), ("InstallPath", folder + "\\"),
                         ("UninstallString", folder + "\\Uninstall.exe")):
-        added = s.prefix.wine(["reg", "add", key, "/v", value, "/t", "REG_SZ", "/d", data,
-                               "/reg:32", "/f"])
-        if added.returncode != 0:
-            raise HarnessError(f"wine reg add {key} {value}: {added.stderr.strip()}")
+        s.prefix.reg_add(key, value, "REG_SZ", data)
     return key
 
 

@@ -208,3 +208,16 @@ class WinePrefix:
         """Runs `wine ARGS...` in this prefix (arguments rebuilt by Wine: for exact command
         lines use Driver.run)."""
         return run_captured([wine_command(), *args], self.env, timeout=timeout, cwd=cwd)
+
+    def reg_add(self, key, name, kind, data, view=32):
+        """Writes one registry value with Wine's own "reg" (`kind` "REG_SZ", "REG_DWORD",
+        "REG_MULTI_SZ" with "\\0" between the strings); HarnessError when it fails."""
+        args = ["reg", "add", key, "/v", name, "/t", kind, "/d", data, f"/reg:{view}", "/f"]
+        added = self.wine(args)
+        # On a loaded machine Wine now and then loses a process before it says anything;
+        # writing the same value again is harmless, an answer with a word is final.
+        if added.returncode != 0 and not (added.stdout + added.stderr).strip():
+            added = self.wine(args)
+        if added.returncode != 0:
+            raise HarnessError(f"wine reg add {key} /v {name}: exit {added.returncode}: "
+                               f"{(added.stdout + added.stderr).strip()}")

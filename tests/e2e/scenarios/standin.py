@@ -165,9 +165,7 @@ def registry_and_shortcuts(s):
     key = r"HKLM\Software\Nolu E2E"
     for name, kind, data in (("Name", "REG_SZ", "Nolu Плеер"), ("Version", "REG_DWORD", "5401"),
                              ("Paths", "REG_MULTI_SZ", r"C:\a\0D:\b")):
-        added = s.prefix.wine(["reg", "add", key, "/v", name, "/t", kind, "/d", data,
-                               "/reg:32", "/f"])
-        s.check_equal(added.returncode, 0, f"wine reg add {name}: {added.stderr}")
+        s.prefix.reg_add(key, name, kind, data)
     in32 = s.reg_query(key, view=32)
     s.check(in32 is not None, f"{key} is missing from the 32-bit view")
     s.check_equal(in32["values"], {"Name": ("REG_SZ", "Nolu Плеер"),
