@@ -193,6 +193,14 @@ class EncoderHandle {
   CLzmaEncHandle enc_;
 };
 
+// Reads the stream's property bytes into `props` and allocates the decoder's probabilities.
+SRes StartDecoder(TLZMAStreams& streams, DecoderState& state, CLzmaProps& props, ISzAlloc* alloc) {
+  Byte header[LZMA_PROPS_SIZE];
+  if (ReadUpTo(streams, header, sizeof header) < sizeof header) return SZ_ERROR_DATA;
+  if (LzmaProps_Decode(&props, header, sizeof header) != SZ_OK) return SZ_ERROR_UNSUPPORTED;
+  return LzmaDec_AllocateProbs(&state.dec(), header, sizeof header, alloc);
+}
+
 }  // namespace
 
 ISzAlloc* DefaultAllocator() {
@@ -212,14 +220,10 @@ CLzmaEncProps LevelProps(int level) {
 }
 
 int DecodeStream(TLZMAStreams& streams, int64_t unpacked_size, ISzAlloc* alloc) {
-  Byte header[LZMA_PROPS_SIZE];
-  if (ReadUpTo(streams, header, sizeof header) < sizeof header) return SZ_ERROR_DATA;
-  CLzmaProps props;
-  if (LzmaProps_Decode(&props, header, sizeof header) != SZ_OK) return SZ_ERROR_UNSUPPORTED;
-
   DecoderState state(alloc);
   CLzmaDec& dec = state.dec();
-  RINOK(LzmaDec_AllocateProbs(&dec, header, sizeof header, alloc));
+  CLzmaProps props;
+  RINOK(StartDecoder(streams, state, props, alloc));
   // The dictionary never needs to be larger than the whole output.
   size_t dictionary = props.dicSize;
   if (unpacked_size >= 0 && static_cast<uint64_t>(unpacked_size) < dictionary) {
@@ -273,14 +277,10 @@ int DecodeStream(TLZMAStreams& streams, int64_t unpacked_size, ISzAlloc* alloc) 
 
 int DecodeIntoMemory(TLZMAStreams& streams, TMemoryStream& dest, uint32_t unpacked_size,
                      ISzAlloc* alloc) {
-  Byte header[LZMA_PROPS_SIZE];
-  if (ReadUpTo(streams, header, sizeof header) < sizeof header) return SZ_ERROR_DATA;
-  CLzmaProps props;
-  if (LzmaProps_Decode(&props, header, sizeof header) != SZ_OK) return SZ_ERROR_UNSUPPORTED;
-
   DecoderState state(alloc);
   CLzmaDec& dec = state.dec();
-  RINOK(LzmaDec_AllocateProbs(&dec, header, sizeof header, alloc));
+  CLzmaProps props;
+  RINOK(StartDecoder(streams, state, props, alloc));
   dest.SetSize(0);
   try {
     dest.Reserve(unpacked_size);
