@@ -12,8 +12,7 @@
 #include "core/setup_spawn_service.h"
 #include "core/testing/fake_setup_run.h"
 #include "platform/error_codes.h"
-#include "platform/fake/fake_module_resources.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/testing/win32_test_platform.h"
 #include "resources/installer_errors.h"
 #include "resources/setup_resources.h"
 #include "resources/testing/fake_setup_data.h"
@@ -22,12 +21,9 @@ namespace nolu {
 namespace {
 
 // Records shell starts instead of carrying them out; everything else is the real shell.
-class TRecordingShell : public IShell {
+class TRecordingShell : public TForwardingShell {
  public:
-  explicit TRecordingShell(IShell& real) : real_(real) {}
-  bool SpecialFolder(Csidl folder, String& path) override {
-    return real_.SpecialFolder(folder, path);
-  }
+  using TForwardingShell::TForwardingShell;
   TStartResult Execute(const TShellExecuteInfo& info) override {
     std::lock_guard lock(mutex_);
     opened_.push_back(info.File);
@@ -38,13 +34,6 @@ class TRecordingShell : public IShell {
     opened_.emplace_back(file);
     return kErrorSuccess;
   }
-  uint32_t CreateShellLink(StringView link_path, const TShellLink& link) override {
-    return real_.CreateShellLink(link_path, link);
-  }
-  uint32_t ReadShellLink(StringView link_path, TShellLink& link) override {
-    return real_.ReadShellLink(link_path, link);
-  }
-  void ChangeNotify(uint32_t event, uint32_t flags) override { real_.ChangeNotify(event, flags); }
 
   StringList Opened() {
     std::lock_guard lock(mutex_);
@@ -52,34 +41,23 @@ class TRecordingShell : public IShell {
   }
 
  private:
-  IShell& real_;
   std::mutex mutex_;
   StringList opened_;
 };
 
 // The Win32 platform with the packages of the test payload as its resources and a shell that
 // records what it is asked to open.
-class TWin32TestPlatform : public TPlatform {
+class TWin32TestPlatform : public TWin32PlatformWithResources {
  public:
-  TWin32TestPlatform() : shell_(real_.Shell()) {
+  TWin32TestPlatform() : shell_(Real().Shell()) {
     const TFakeSetupData data = TFakeSetupData::Sample();
-    resources_.SetRcData(u"SETUP", data.BuildSetupPackage());
-    resources_.SetRcData(u"PRODUCT", data.BuildProductPackage());
+    TestResources().SetRcData(u"SETUP", data.BuildSetupPackage());
+    TestResources().SetRcData(u"PRODUCT", data.BuildProductPackage());
   }
-  IFileSystem& Files() override { return real_.Files(); }
-  ISystem& System() override { return real_.System(); }
-  IRegistry& Registry() override { return real_.Registry(); }
   TRecordingShell& Shell() override { return shell_; }
-  IProcesses& Processes() override { return real_.Processes(); }
-  IDesktopWindows& Windows() override { return real_.Windows(); }
-  IMessageChannel& Messages() override { return real_.Messages(); }
-  IMessageBox& Dialogs() override { return real_.Dialogs(); }
-  IModuleResources& Resources() override { return resources_; }
 
  private:
-  TWin32Platform real_;
   TRecordingShell shell_;
-  TFakeModuleResources resources_;
 };
 
 std::vector<const TSetupActionClass*> g_actions;

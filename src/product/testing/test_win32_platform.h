@@ -5,9 +5,8 @@
 
 #include <vector>
 
-#include "platform/fake/fake_module_resources.h"
 #include "platform/platform.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/testing/win32_test_platform.h"
 #include "product/testing/product_test_data.h"
 #include "resources/testing/fake_setup_data.h"
 
@@ -15,9 +14,9 @@ namespace nolu {
 
 // The real shell, with the desktops and start menus that the actions create links in or
 // delete them from moved below the test's folder.
-class TRedirectedShell : public IShell {
+class TRedirectedShell : public TForwardingShell {
  public:
-  explicit TRedirectedShell(IShell& real) : real_(real) {}
+  using TForwardingShell::TForwardingShell;
   void SetRoot(const String& root) { root_ = root; }
 
   bool SpecialFolder(Csidl folder, String& path) override {
@@ -26,18 +25,6 @@ class TRedirectedShell : public IShell {
     path = root_ + name;
     return true;
   }
-  TStartResult Execute(const TShellExecuteInfo& info) override { return real_.Execute(info); }
-  uint32_t ShellOpen(StringView verb, StringView file, StringView parameters, StringView folder,
-                     int show) override {
-    return real_.ShellOpen(verb, file, parameters, folder, show);
-  }
-  uint32_t CreateShellLink(StringView link_path, const TShellLink& link) override {
-    return real_.CreateShellLink(link_path, link);
-  }
-  uint32_t ReadShellLink(StringView link_path, TShellLink& link) override {
-    return real_.ReadShellLink(link_path, link);
-  }
-  void ChangeNotify(uint32_t event, uint32_t flags) override { real_.ChangeNotify(event, flags); }
 
  private:
   static const char16_t* RedirectedName(Csidl folder) {
@@ -59,43 +46,34 @@ class TRedirectedShell : public IShell {
     }
   }
 
-  IShell& real_;
   String root_;
 };
 
 // Windows itself, except that the program's packages are the test's payload (that of
 // ProductTestData unless UsePayload says otherwise) and the shell's desktops and start menus
 // lie in a fresh folder of its own (Root), removed with the platform.
-class TTestWin32Platform : public TPlatform {
+class TTestWin32Platform : public TWin32PlatformWithResources {
  public:
-  TTestWin32Platform() : shell_(real_.Shell()) {
+  TTestWin32Platform() : shell_(Real().Shell()) {
     UsePayload(ProductTestData());
-    IFileSystem& files = real_.Files();
+    IFileSystem& files = Files();
     files.TempFileName(files.TempFolder(), u"nsc", marker_);
     root_ = marker_ + u".d\\";
     shell_.SetRoot(root_);
   }
   ~TTestWin32Platform() override {
-    RemoveTree(real_.Files(), root_);
-    real_.Files().Delete(marker_);
+    RemoveTree(Files(), root_);
+    Files().Delete(marker_);
   }
   const String& Root() const { return root_; }
 
   // The setup and product packages that a setup object created from now on reads.
   void UsePayload(const TFakeSetupData& data) {
-    resources_.SetRcData(u"SETUP", data.BuildSetupPackage());
-    resources_.SetRcData(u"PRODUCT", data.BuildProductPackage());
+    TestResources().SetRcData(u"SETUP", data.BuildSetupPackage());
+    TestResources().SetRcData(u"PRODUCT", data.BuildProductPackage());
   }
 
-  IFileSystem& Files() override { return real_.Files(); }
-  ISystem& System() override { return real_.System(); }
-  IRegistry& Registry() override { return real_.Registry(); }
   IShell& Shell() override { return shell_; }
-  IProcesses& Processes() override { return real_.Processes(); }
-  IDesktopWindows& Windows() override { return real_.Windows(); }
-  IMessageChannel& Messages() override { return real_.Messages(); }
-  IMessageBox& Dialogs() override { return real_.Dialogs(); }
-  IModuleResources& Resources() override { return resources_; }
 
  private:
   static void RemoveTree(IFileSystem& files, const String& folder) {
@@ -113,9 +91,7 @@ class TTestWin32Platform : public TPlatform {
     files.RemoveFolder(folder);
   }
 
-  TWin32Platform real_;
   TRedirectedShell shell_;
-  TFakeModuleResources resources_;
   String marker_;  // the unique name the folder is made from
   String root_;
 };
