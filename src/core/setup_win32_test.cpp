@@ -11,6 +11,7 @@
 #include "core/setup_action.h"
 #include "core/setup_spawn_service.h"
 #include "core/testing/fake_setup_run.h"
+#include "core/testing/listed_actions_product.h"
 #include "platform/error_codes.h"
 #include "platform/win32/testing/win32_test_platform.h"
 #include "resources/installer_errors.h"
@@ -60,24 +61,6 @@ class TWin32TestPlatform : public TWin32PlatformWithResources {
   TRecordingShell shell_;
 };
 
-std::vector<const TSetupActionClass*> g_actions;
-
-class TWin32TestProduct : public TSetupProductInfo {
- public:
-  static std::unique_ptr<TSetupProductInfo> Create() {
-    return std::make_unique<TWin32TestProduct>();
-  }
-  bool CanUpdate() override { return false; }
-  bool IsPortable() override { return false; }
-  int GetInstalledVersion() override { return 0; }
-  void LoadInstalledInfo() override {}
-  void PopulateActions(const TActionClassCallback& callback) override {
-    for (const TSetupActionClass* cls : g_actions)
-      callback(*cls);
-  }
-  void PopulatePages(const TPageClassCallback&) override {}
-};
-
 class TActionReporting : public TSetupAction {
  public:
   static constexpr char16_t kClassName[] = u"TActionReporting";
@@ -111,10 +94,10 @@ class SetupWin32Test : public ::testing::Test {
   ~SetupWin32Test() override { TSetupSpawnService::Finalize(); }
 
   TSetup& Create(std::vector<const TSetupActionClass*> actions) {
-    g_actions = std::move(actions);
+    TListedActionsProduct::SetActions(std::move(actions));
     const String dest = platform_.Files().TempFolder() + u"nolu-engine-test\\";
-    setup_ =
-        std::make_unique<TSetup>(u"/AUTO=\"" + dest + u"\" /SILENT", &TWin32TestProduct::Create);
+    setup_ = std::make_unique<TSetup>(u"/AUTO=\"" + dest + u"\" /SILENT",
+                                      &TListedActionsProduct::Create);
     setup_->Resources().InitializeLanguages();
     setup_->AddListener(&listener_);
     return *setup_;

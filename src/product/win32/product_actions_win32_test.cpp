@@ -10,6 +10,7 @@
 #include "base/path.h"
 #include "core/ini_file_io.h"
 #include "core/setup.h"
+#include "core/testing/listed_actions_product.h"
 #include "platform/error_codes.h"
 #include "product/setup_action_config.h"
 #include "product/setup_action_integrate.h"
@@ -19,22 +20,6 @@
 
 namespace nolu {
 namespace {
-
-// The actions that the installations of a test run, in order.
-std::vector<const TSetupActionClass*> g_actions;
-
-class TListedActionsProduct : public TSetupProductInfo {
- public:
-  bool CanUpdate() override { return false; }
-  bool IsPortable() override { return false; }
-  int GetInstalledVersion() override { return 0; }
-  void LoadInstalledInfo() override {}
-  void PopulateActions(const TActionClassCallback& callback) override {
-    for (const TSetupActionClass* cls : g_actions)
-      callback(*cls);
-  }
-  void PopulatePages(const TPageClassCallback&) override {}
-};
 
 class ProductActionsWin32Test : public ::testing::Test {
  protected:
@@ -59,9 +44,9 @@ class ProductActionsWin32Test : public ::testing::Test {
 
   // Installs to dest_ with `actions`: automatically ("/AUTO") or interactively.
   void Install(std::vector<const TSetupActionClass*> actions, bool automatic = true) {
-    g_actions = std::move(actions);
+    TListedActionsProduct::SetActions(std::move(actions));
     TSetup setup(automatic ? u"/AUTO=\"" + dest_ + u"\"" : String(),
-                 [] { return std::unique_ptr<TSetupProductInfo>(new TListedActionsProduct); });
+                 &TListedActionsProduct::Create);
     if (!automatic) setup.SetDestPath(dest_);
     setup.Resources().InitializeLanguages();
     setup.Start(true);
