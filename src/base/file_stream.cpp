@@ -1,5 +1,7 @@
 #include "base/file_stream.h"
 
+#include <fcntl.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -9,6 +11,7 @@
 #ifdef _WIN32
 #include <io.h>
 #include <share.h>
+#include <sys/stat.h>
 #else
 #include <unistd.h>
 #endif
@@ -18,14 +21,25 @@ namespace {
 
 std::FILE* OpenFile(const String& path, FileMode mode) {
 #ifdef _WIN32
-  const wchar_t* how = mode == FileMode::kOpenRead        ? L"rb"
-                       : mode == FileMode::kOpenReadWrite ? L"r+b"
-                                                          : L"w+b";
-  return _wfsopen(reinterpret_cast<const wchar_t*>(path.c_str()), how, _SH_DENYNO);
+  const auto* name = reinterpret_cast<const wchar_t*>(path.c_str());
+  if (mode == FileMode::kCreateNew) {
+    // fopen's "x" is not known to every C runtime; the low-level open says it exactly.
+    const int fd = _wopen(name, _O_CREAT | _O_EXCL | _O_RDWR | _O_BINARY, _S_IREAD | _S_IWRITE);
+    return fd < 0 ? nullptr : _wfdopen(fd, L"w+b");
+  }
+  const wchar_t* how = mode == FileMode::kOpenReadWrite ? L"r+b"
+                       : mode == FileMode::kCreate      ? L"w+b"
+                                                        : L"rb";
+  const int share = mode == FileMode::kOpenReadDenyWrite ? _SH_DENYWR : _SH_DENYNO;
+  return _wfsopen(name, how, share);
 #else
-  const char* how = mode == FileMode::kOpenRead        ? "rb"
-                    : mode == FileMode::kOpenReadWrite ? "r+b"
-                                                       : "w+b";
+  if (mode == FileMode::kCreateNew) {
+    const int fd = ::open(StringToUtf8(path).c_str(), O_CREAT | O_EXCL | O_RDWR, 0666);
+    return fd < 0 ? nullptr : ::fdopen(fd, "w+b");
+  }
+  const char* how = mode == FileMode::kOpenReadWrite ? "r+b"
+                    : mode == FileMode::kCreate      ? "w+b"
+                                                     : "rb";
   return std::fopen(StringToUtf8(path).c_str(), how);
 #endif
 }
@@ -36,9 +50,9 @@ TFileStream::TFileStream(const String& path, FileMode mode) : path_(path) {
   file_ = OpenFile(path, mode);
   if (!file_) {
     const String reason = Utf8ToString(std::strerror(errno));
-    throw EFOpenError(Format(mode == FileMode::kCreate ? u"Cannot create file \"%s\". %s"
-                                                       : u"Cannot open file \"%s\". %s",
-                             {path, reason}));
+    throw EFOpenError(Format(
+        CreatesFile(mode) ? u"Cannot create file \"%s\". %s" : u"Cannot open file \"%s\". %s",
+        {path, reason}));
   }
   // Buffering is the business of TBufferedStream; a second buffer would only copy twice.
   std::setvbuf(file_, nullptr, _IONBF, 0);

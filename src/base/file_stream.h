@@ -14,7 +14,17 @@ enum class FileMode {
   kOpenRead,       // existing file, read only; other processes may read and write it
   kOpenReadWrite,  // existing file, read and write
   kCreate,         // created or truncated, read and write
+  kCreateNew,      // created, read and write; fails when the name exists (a link too)
+  // Existing file, read only; while it is open nobody may write, rename or delete it (a copy
+  // that is about to be started stays what was checked). Only the Windows file system can
+  // refuse the others: the C runtime of the host opens it as kOpenRead.
+  kOpenReadDenyWrite,
 };
+
+// The modes that make a new file ("Cannot create file ..." when they fail).
+inline bool CreatesFile(FileMode mode) {
+  return mode == FileMode::kCreate || mode == FileMode::kCreateNew;
+}
 
 class TFileStream : public TStream {
  public:

@@ -31,6 +31,9 @@ class IDesktopWindows {
   // The full path of the program whose process owns the window; empty when it cannot be
   // queried.
   virtual String WindowOwnerExecutable(TWindowId window) = 0;
+  // The identifier of the process that owns the window (GetWindowThreadProcessId); 0 when
+  // there is no such window.
+  virtual uint32_t WindowProcessId(TWindowId window) = 0;
   // RegisterWindowMessageW: the same number for the same name in every process of the
   // session; 0 on failure.
   virtual uint32_t RegisterMessage(StringView name) = 0;

@@ -19,6 +19,7 @@ inline constexpr uint32_t kErrorBadFormat = 11;
 inline constexpr uint32_t kErrorInvalidDrive = 15;
 inline constexpr uint32_t kErrorNoMoreFiles = 18;
 inline constexpr uint32_t kErrorWriteFault = 29;
+inline constexpr uint32_t kErrorGenFailure = 31;
 inline constexpr uint32_t kErrorReadFault = 30;
 inline constexpr uint32_t kErrorSharingViolation = 32;
 inline constexpr uint32_t kErrorHandleDiskFull = 39;
@@ -40,5 +41,7 @@ inline constexpr uint32_t kErrorNoAssociation = 1155;
 inline constexpr uint32_t kErrorCancelled = 1223;
 inline constexpr uint32_t kErrorInvalidWindowHandle = 1400;
 inline constexpr uint32_t kErrorTimeout = 1460;
+// ERROR_REPARSE_POINT_ENCOUNTERED: the path would pass through a junction or symbolic link.
+inline constexpr uint32_t kErrorReparsePoint = 4395;
 
 }  // namespace nolu

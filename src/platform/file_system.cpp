@@ -31,14 +31,26 @@ uint32_t IFileSystem::ForceFolders(StringView path) {
   return error;
 }
 
+TAccessList AccessListOf(TFolderAccess access) {
+  if (access == TFolderAccess::kInherited) return {};
+  constexpr uint32_t kPassedOn = kAceObjectInherit | kAceContainerInherit;
+  TAccessList list{true,
+                   {{String(kSidSystem), kAccessFullControl, kPassedOn, true},
+                    {String(kSidAdministrators), kAccessFullControl, kPassedOn, true}}};
+  if (access == TFolderAccess::kProgramFiles) {
+    list.Entries.push_back({String(kSidUsers), kAccessReadExecute, kPassedOn, true});
+  }
+  return list;
+}
+
 std::unique_ptr<TStream> OpenFileOrRaise(StringView path, FileMode mode) {
   TPlatform& platform = CurrentPlatform();
   TOpenResult result = platform.Files().OpenFile(path, mode);
   if (result.Stream) return std::move(result.Stream);
   const String reason = platform.System().SysErrorMessage(result.Error);
-  throw EFOpenError(Format(
-      mode == FileMode::kCreate ? u"Cannot create file \"%s\". %s" : u"Cannot open file \"%s\". %s",
-      {String(path), reason}));
+  throw EFOpenError(
+      Format(CreatesFile(mode) ? u"Cannot create file \"%s\". %s" : u"Cannot open file \"%s\". %s",
+             {String(path), reason}));
 }
 
 }  // namespace nolu

@@ -47,6 +47,53 @@ struct TOpenResult {
   uint32_t Error = 0;
 };
 
+// Who may use a folder that the setup makes: the access list it is created with.
+enum class TFolderAccess {
+  kInherited,       // what the parent folder passes on
+  kAdministrators,  // SYSTEM and Administrators full control, nobody else, nothing inherited
+  kProgramFiles,    // as the program-files folders: SYSTEM and Administrators full control,
+                    // Users read and execute, nothing inherited
+};
+
+// Security identifiers and access masks of the lists above, as the security API reads them.
+inline constexpr StringView kSidSystem = u"S-1-5-18";
+inline constexpr StringView kSidAdministrators = u"S-1-5-32-544";
+inline constexpr StringView kSidUsers = u"S-1-5-32-545";
+inline constexpr uint32_t kAccessFullControl = 0x1F01FF;  // FILE_ALL_ACCESS
+inline constexpr uint32_t kAccessReadExecute = 0x1200A9;  // FILE_GENERIC_READ | _EXECUTE
+// Entry flags: the entry passes on to files and folders below, or came from above.
+inline constexpr uint32_t kAceObjectInherit = 0x1;
+inline constexpr uint32_t kAceContainerInherit = 0x2;
+inline constexpr uint32_t kAceInherited = 0x10;
+
+// One entry of a folder's access list.
+struct TAccessEntry {
+  String Sid;  // "S-1-5-18"
+  uint32_t Mask = 0;
+  uint32_t Flags = 0;   // kAce* bits
+  bool Allowed = true;  // an allowing entry; false: a denying one
+
+  friend bool operator==(const TAccessEntry&, const TAccessEntry&) = default;
+};
+
+struct TAccessList {
+  bool Protected = false;  // nothing is inherited from the parent folder
+  std::vector<TAccessEntry> Entries;
+
+  friend bool operator==(const TAccessList&, const TAccessList&) = default;
+};
+
+// The list a folder created with `access` carries (empty and unprotected for kInherited).
+TAccessList AccessListOf(TFolderAccess access);
+
+// A folder held open by HoldFolder. While the object lives, nobody can rename, move or delete
+// the folder, or put a link in its place; what is inside can still be created and deleted. So
+// a path through held folders names the folders that were checked when they were held.
+class THeldFolder {
+ public:
+  virtual ~THeldFolder() = default;
+};
+
 class IFileSystem {
  public:
   virtual ~IFileSystem() = default;
@@ -96,17 +143,34 @@ class IFileSystem {
   // --- Folders.
 
   // Creates one folder; its parent must exist (kErrorPathNotFound), an existing folder or
-  // file gives kErrorAlreadyExists.
-  virtual uint32_t CreateFolder(StringView path) = 0;
+  // file gives kErrorAlreadyExists. The folder gets its access list as it is created, so it
+  // is never open to anyone else, not even for a moment.
+  virtual uint32_t CreateFolder(StringView path, TFolderAccess access) = 0;
+  uint32_t CreateFolder(StringView path) { return CreateFolder(path, TFolderAccess::kInherited); }
   // Creates a folder with every missing parent. Success when the folder exists afterwards.
   uint32_t ForceFolders(StringView path);
   // Removes an empty folder (kErrorDirNotEmpty otherwise). A junction or symbolic link is
   // removed itself; its target is never touched.
   virtual uint32_t RemoveFolder(StringView path) = 0;
 
+  // Opens the folder `path` without following a junction or symbolic link at its last
+  // component and holds it (see THeldFolder). kErrorReparsePoint when that component is a
+  // link, kErrorDirectory when it is a file, kErrorFileNotFound or kErrorPathNotFound when it
+  // is missing. Earlier components are followed as usual: hold them first to rule links out.
+  virtual uint32_t HoldFolder(StringView path, std::unique_ptr<THeldFolder>& held) = 0;
+
+  // --- Access lists.
+
+  // Replaces the access list of an existing folder with that of `access` (kInherited: the
+  // parent's again); what lies below inherits the new list.
+  virtual uint32_t SetFolderAccess(StringView path, TFolderAccess access) = 0;
+  // The access list of a file or folder as the security API reads it back.
+  virtual uint32_t ReadAccessList(StringView path, TAccessList& list) = 0;
+
   // --- Names and places.
 
-  // The user's temporary folder (GetTempPathW), ending with a backslash.
+  // The temporary folder (GetTempPath2W where the system has it, which gives processes of
+  // SYSTEM a folder of their own; else GetTempPathW), ending with a backslash.
   virtual String TempFolder() = 0;
   // GetTempFileNameW semantics: creates an empty, unique file "<prefix><hex>.tmp" in
   // `folder` (only the first three characters of the prefix are used) and stores its full

@@ -59,9 +59,11 @@ class IMessageChannel {
   virtual int64_t SendValue(TWindowId window, uint32_t code, int64_t param,
                             uint32_t* error = nullptr) = 0;
   // From any thread: WM_COPYDATA with dwData = `code`, the UTF-16 units of `text` without a
-  // terminating zero (byte count 2 × length) and wParam = `sender`.
+  // terminating zero (byte count 2 × length) and wParam = `sender`. A window of another
+  // process gets at most `timeout_ms` (kErrorTimeout in `error` then, also when its program
+  // hangs or ends): a send without a limit would let that program stop this one.
   virtual int64_t SendText(TWindowId window, uint64_t code, StringView text, TWindowId sender,
-                           uint32_t* error = nullptr) = 0;
+                           uint32_t* error = nullptr, uint32_t timeout_ms = kInfinite) = 0;
 
   // Runs `fn` on the main thread and waits for it (directly when called on the main thread).
   // An error thrown by `fn` is thrown again in the caller's thread.

@@ -21,6 +21,8 @@ class TProcess : public IWaitable {
  public:
   // The exit code once the process has ended; false while it still runs.
   virtual bool ExitCode(uint32_t& code) = 0;
+  // The system's identifier of the process (GetProcessId).
+  virtual uint32_t Id() = 0;
 };
 
 struct TStartResult {

@@ -1,6 +1,7 @@
 // ISystem: facts about the running system and process, time, and identifiers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "base/text.h"
@@ -57,6 +58,9 @@ class ISystem {
   virtual bool IsWine() = 0;
   // A new random GUID (UuidCreate).
   virtual TGuid CreateGuid() = 0;
+  // Fills `data` with bytes of the system's cryptographic random generator (names others
+  // must not guess); the error code when it fails.
+  virtual uint32_t RandomBytes(uint8_t* data, size_t size) = 0;
   // Expands "%NAME%" environment references (ExpandEnvironmentStringsW); unknown names stay.
   virtual String ExpandEnvironmentText(StringView text) = 0;
   // Pauses the calling thread. The fake returns at once and advances its clock instead.

@@ -1,12 +1,30 @@
 #include "core/testing/watched_file_system.h"
 
+#include "base/locale.h"
 #include "base/path.h"
 
 namespace nolu {
 
 void TWatchedFileSystem::Record(StringView operation, StringView path, StringView target) {
+  std::function<void()> action;
+  {
+    std::lock_guard lock(mutex_);
+    calls_.push_back({String(operation), String(path), String(target)});
+    for (auto it = hooks_.begin(); it != hooks_.end(); ++it) {
+      if (it->Operation == operation && EqualsIgnoreCase(it->Path, path)) {
+        action = std::move(it->Action);
+        hooks_.erase(it);
+        break;
+      }
+    }
+  }
+  if (action) action();
+}
+
+void TWatchedFileSystem::Before(StringView operation, StringView path,
+                                std::function<void()> action) {
   std::lock_guard lock(mutex_);
-  calls_.push_back({String(operation), String(path), String(target)});
+  hooks_.push_back({String(operation), String(path), std::move(action)});
 }
 
 std::vector<TFileCall> TWatchedFileSystem::Calls() {
@@ -65,9 +83,24 @@ uint32_t TWatchedFileSystem::MoveOnReboot(StringView source, StringView target) 
   return inner_.MoveOnReboot(source, target);
 }
 
-uint32_t TWatchedFileSystem::CreateFolder(StringView path) {
+uint32_t TWatchedFileSystem::CreateFolder(StringView path, TFolderAccess access) {
   Record(u"CreateFolder", path);
-  return inner_.CreateFolder(path);
+  return inner_.CreateFolder(path, access);
+}
+
+uint32_t TWatchedFileSystem::HoldFolder(StringView path, std::unique_ptr<THeldFolder>& held) {
+  Record(u"HoldFolder", path);
+  return inner_.HoldFolder(path, held);
+}
+
+uint32_t TWatchedFileSystem::SetFolderAccess(StringView path, TFolderAccess access) {
+  Record(u"SetFolderAccess", path);
+  return inner_.SetFolderAccess(path, access);
+}
+
+uint32_t TWatchedFileSystem::ReadAccessList(StringView path, TAccessList& list) {
+  Record(u"ReadAccessList", path);
+  return inner_.ReadAccessList(path, list);
 }
 
 uint32_t TWatchedFileSystem::RemoveFolder(StringView path) {

@@ -8,9 +8,14 @@
 //   ... run engine code ...
 //   EXPECT_TRUE(watched.Files().CallsBelow(u"C:\\Nolu\\Link\\").empty());
 //
+// A test can also act at the worst moment: Before(operation, path, action) runs the action
+// just before that call reaches the fake (a user who swaps a folder for a junction between
+// the check and the use, for example).
+//
 // The other services are the fake's own. Thread-safe like the fake.
 #pragma once
 
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -38,8 +43,12 @@ class TWatchedFileSystem : public IFileSystem {
   uint32_t Copy(StringView source, StringView target, bool fail_if_exists) override;
   uint32_t Move(StringView source, StringView target) override;
   uint32_t MoveOnReboot(StringView source, StringView target) override;
-  uint32_t CreateFolder(StringView path) override;
+  using IFileSystem::CreateFolder;
+  uint32_t CreateFolder(StringView path, TFolderAccess access) override;
   uint32_t RemoveFolder(StringView path) override;
+  uint32_t HoldFolder(StringView path, std::unique_ptr<THeldFolder>& held) override;
+  uint32_t SetFolderAccess(StringView path, TFolderAccess access) override;
+  uint32_t ReadAccessList(StringView path, TAccessList& list) override;
   String TempFolder() override { return inner_.TempFolder(); }
   uint32_t TempFileName(StringView folder, StringView prefix, String& path) override;
   uint32_t FullPathName(StringView path, String& full) override;
@@ -52,12 +61,22 @@ class TWatchedFileSystem : public IFileSystem {
   // The calls whose path or target begins with `prefix`, compared without regard to case.
   std::vector<TFileCall> CallsBelow(StringView prefix);
 
+  // Runs `action` once, just before the first call of `operation` (a member's name, as in
+  // TFileCall) with the path `path` (compared without regard to case) goes to the fake.
+  void Before(StringView operation, StringView path, std::function<void()> action);
+
  private:
+  struct THook {
+    String Operation;
+    String Path;
+    std::function<void()> Action;
+  };
   void Record(StringView operation, StringView path, StringView target = {});
 
   IFileSystem& inner_;
   std::mutex mutex_;
   std::vector<TFileCall> calls_;
+  std::vector<THook> hooks_;
 };
 
 class TWatchedPlatform : public TPlatform {

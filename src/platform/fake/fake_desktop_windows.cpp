@@ -44,6 +44,12 @@ String TFakeDesktopWindows::WindowOwnerExecutable(TWindowId window) {
   return w ? w->Owner : String();
 }
 
+uint32_t TFakeDesktopWindows::WindowProcessId(TWindowId window) {
+  std::lock_guard lock(mutex_);
+  const Window* w = Find(window);
+  return w ? w->ProcessId : 0;
+}
+
 uint32_t TFakeDesktopWindows::RegisterMessage(StringView name) {
   std::lock_guard lock(mutex_);
   if (name.empty()) return 0;
@@ -55,10 +61,11 @@ uint32_t TFakeDesktopWindows::RegisterMessage(StringView name) {
 }
 
 TWindowId TFakeDesktopWindows::AddWindow(StringView class_name, StringView owner_executable,
-                                         std::function<bool()> on_close) {
+                                         std::function<bool()> on_close, uint32_t process_id) {
   const TWindowId id{hub_->NewWindowId()};
   std::lock_guard lock(mutex_);
-  windows_.push_back({id, String(class_name), String(owner_executable), std::move(on_close)});
+  windows_.push_back(
+      {id, String(class_name), String(owner_executable), process_id, std::move(on_close)});
   return id;
 }
 

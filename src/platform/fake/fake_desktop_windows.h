@@ -22,11 +22,13 @@ class TFakeDesktopWindows : public IDesktopWindows {
   TWindowId FindTopLevelWindow(StringView class_name) override;
   uint32_t SendClose(TWindowId window, uint32_t timeout_ms) override;
   String WindowOwnerExecutable(TWindowId window) override;
+  uint32_t WindowProcessId(TWindowId window) override;
   uint32_t RegisterMessage(StringView name) override;
 
-  // A window; `on_close` runs for each WM_CLOSE and returns true when the window closes.
+  // A window of the process `process_id`; `on_close` runs for each WM_CLOSE and returns true
+  // when the window closes.
   TWindowId AddWindow(StringView class_name, StringView owner_executable,
-                      std::function<bool()> on_close = {});
+                      std::function<bool()> on_close = {}, uint32_t process_id = 0);
   void RemoveWindow(TWindowId window);
   bool WindowExists(TWindowId window);
   void SetHung(TWindowId window, bool hung);
@@ -38,6 +40,7 @@ class TFakeDesktopWindows : public IDesktopWindows {
     TWindowId Id;
     String ClassName;
     String Owner;
+    uint32_t ProcessId = 0;
     std::function<bool()> OnClose;
     bool Hung = false;
   };

@@ -16,20 +16,39 @@ struct TFakeFileSystem::FileData {
   // Open handles by mode; the mode decides what they share with later opens.
   int readers = 0;       // kOpenRead: share read, write and delete
   int read_writers = 0;  // kOpenReadWrite: share read
-  int exclusive = 0;     // kCreate: share nothing
+  int exclusive = 0;     // kCreate, kCreateNew: share nothing
+  int deny_writers = 0;  // kOpenReadDenyWrite: read, share read
 
-  bool SharesDelete() const { return read_writers == 0 && exclusive == 0; }
+  bool SharesDelete() const { return read_writers == 0 && exclusive == 0 && deny_writers == 0; }
+  bool SharesWrite() const { return read_writers == 0 && exclusive == 0 && deny_writers == 0; }
   bool CanOpen(FileMode mode) const {
     if (exclusive) return false;
     switch (mode) {
       case FileMode::kOpenRead:
         return true;
-      case FileMode::kOpenReadWrite:
+      case FileMode::kOpenReadDenyWrite:
         return read_writers == 0;
+      case FileMode::kOpenReadWrite:
+        return read_writers == 0 && deny_writers == 0;
       case FileMode::kCreate:
-        return readers == 0 && read_writers == 0;
+      case FileMode::kCreateNew:
+        return readers == 0 && read_writers == 0 && deny_writers == 0;
     }
     return false;
+  }
+  int& Count(FileMode mode) {
+    switch (mode) {
+      case FileMode::kOpenRead:
+        return readers;
+      case FileMode::kOpenReadDenyWrite:
+        return deny_writers;
+      case FileMode::kOpenReadWrite:
+        return read_writers;
+      case FileMode::kCreate:
+      case FileMode::kCreateNew:
+        break;
+    }
+    return exclusive;
   }
 };
 
@@ -40,6 +59,13 @@ struct TFakeFileSystem::Node {
   std::shared_ptr<FileData> data;                    // files
   std::map<String, std::unique_ptr<Node>> children;  // folders, by upper-case name
   std::optional<TFakeFileLock> lock;
+  // A junction made by AddJunction: the full path it leads to. Junctions made by AddFolder
+  // with kAttrReparsePoint lead nowhere; what they hold is stored in them.
+  String link_target;
+  std::optional<TFolderAccess> access;  // set by CreateFolder or SetFolderAccess
+  int holds = 0;                        // HoldFolder objects alive
+
+  bool IsRedirect() const { return !link_target.empty(); }
 
   bool IsFolder() const { return (attributes & kAttrDirectory) != 0; }
   uint32_t ReportedAttributes() const { return attributes == 0 ? kAttrNormal : attributes; }
@@ -95,17 +121,7 @@ class TFakeFileSystem::Stream : public TStream {
 
   ~Stream() override {
     std::lock_guard lock(fs_.mutex_);
-    switch (mode_) {
-      case FileMode::kOpenRead:
-        --data_->readers;
-        break;
-      case FileMode::kOpenReadWrite:
-        --data_->read_writers;
-        break;
-      case FileMode::kCreate:
-        --data_->exclusive;
-        break;
-    }
+    --data_->Count(mode_);
     --fs_.open_streams_;
   }
 
@@ -123,7 +139,7 @@ class TFakeFileSystem::Stream : public TStream {
   size_t Write(const void* buffer, size_t count) override {
     std::lock_guard lock(fs_.mutex_);
     if (count == 0) return 0;
-    if (mode_ == FileMode::kOpenRead) Fail(kErrorAccessDenied);
+    if (ReadOnly()) Fail(kErrorAccessDenied);
     Fail(fs_.CheckKey(FakeFileOp::kWrite, key_));
     uint64_t allowed = count;
     const bool fits = fs_.ConsumeBudget(count, allowed);
@@ -153,7 +169,7 @@ class TFakeFileSystem::Stream : public TStream {
 
   void SetSize(int64_t size) override {
     std::lock_guard lock(fs_.mutex_);
-    if (mode_ == FileMode::kOpenRead) Fail(kErrorAccessDenied);
+    if (ReadOnly()) Fail(kErrorAccessDenied);
     if (size < 0) throw EStreamError(u"Stream size error");
     const size_t new_size = static_cast<size_t>(size);
     if (new_size > data_->bytes.size()) {
@@ -165,6 +181,9 @@ class TFakeFileSystem::Stream : public TStream {
   }
 
  private:
+  bool ReadOnly() const {
+    return mode_ == FileMode::kOpenRead || mode_ == FileMode::kOpenReadDenyWrite;
+  }
   void Fail(uint32_t error) {
     if (error != kErrorSuccess) throw EOSError(error, FakeSystemErrorText(error), path_);
   }
@@ -246,16 +265,28 @@ uint32_t TFakeFileSystem::Resolve(StringView path, Resolved& r) {
   return kErrorSuccess;
 }
 
-TFakeFileSystem::Node* TFakeFileSystem::Find(const Resolved& r) {
+TFakeFileSystem::Node* TFakeFileSystem::Find(const Resolved& r, bool follow_last, int depth) {
   auto it = roots_.find(r.root_key);
   if (it == roots_.end()) return nullptr;
   Node* node = it->second.get();
-  for (const String& part : r.parts) {
+  for (size_t i = 0; i < r.parts.size(); ++i) {
     if (!node->IsFolder()) return nullptr;
-    node = node->Child(part);
+    node = node->Child(r.parts[i]);
     if (!node) return nullptr;
+    if (node->IsRedirect() && (follow_last || i + 1 < r.parts.size())) {
+      node = FollowLink(*node, depth);
+      if (!node) return nullptr;
+    }
   }
   return node;
+}
+
+TFakeFileSystem::Node* TFakeFileSystem::FollowLink(Node& link, int depth) {
+  // Windows gives up after a few dozen links in a row (ERROR_CANT_RESOLVE_FILENAME).
+  constexpr int kMaxLinks = 31;
+  Resolved target;
+  if (depth >= kMaxLinks || Resolve(link.link_target, target) != kErrorSuccess) return nullptr;
+  return Find(target, /*follow_last=*/true, depth + 1);
 }
 
 TFakeFileSystem::Node* TFakeFileSystem::FindParent(const Resolved& r, uint32_t& error) {
@@ -340,6 +371,12 @@ TFakeFileSystem::Node& TFakeFileSystem::MakeFolders(const Resolved& r, size_t co
       child = created.get();
       node->children[UpperCase(r.parts[i])] = std::move(created);
     }
+    // Whatever is added goes below this folder: through a junction, to its target.
+    if (child->IsRedirect()) {
+      child = FollowLink(*child, 0);
+      if (!child)
+        throw EInvalidOperation(u"Fake file system: a junction leads nowhere: " + r.parts[i]);
+    }
     if (!child->IsFolder()) {
       throw EInvalidOperation(u"Fake file system: a file is in the way: " + r.parts[i]);
     }
@@ -354,7 +391,8 @@ uint32_t TFakeFileSystem::Attributes(StringView path) {
   std::lock_guard lock(mutex_);
   Resolved r;
   if (Resolve(path, r) != kErrorSuccess) return kInvalidAttributes;
-  Node* node = Find(r);
+  // The attributes of a link are its own (kAttrReparsePoint), as GetFileAttributesW gives them.
+  Node* node = Find(r, /*follow_last=*/false);
   if (!node) return kInvalidAttributes;
   // "C:\file.txt\" names no folder.
   if (r.trailing && !node->IsFolder()) return kInvalidAttributes;
@@ -384,7 +422,7 @@ TOpenResult TFakeFileSystem::OpenFile(StringView path, FileMode mode) {
   TOpenResult result;
   Resolved r;
   if ((result.Error = Resolve(path, r))) return result;
-  const bool writing = mode != FileMode::kOpenRead;
+  const bool writing = mode != FileMode::kOpenRead && mode != FileMode::kOpenReadDenyWrite;
   if ((result.Error = Check(writing ? FakeFileOp::kOpenWrite : FakeFileOp::kOpenRead, r))) {
     return result;
   }
@@ -396,7 +434,7 @@ TOpenResult TFakeFileSystem::OpenFile(StringView path, FileMode mode) {
   }
   Node* node = parent->Child(r.parts.back());
   if (!node) {
-    if (mode != FileMode::kCreate || r.trailing) {
+    if (!CreatesFile(mode) || r.trailing) {
       // A path with a trailing backslash names a folder; it is never created as a file.
       result.Error = r.trailing ? kErrorInvalidName : kErrorFileNotFound;
       return result;
@@ -408,6 +446,10 @@ TOpenResult TFakeFileSystem::OpenFile(StringView path, FileMode mode) {
     node = created.get();
     parent->children[UpperCase(r.parts.back())] = std::move(created);
   } else {
+    if (mode == FileMode::kCreateNew) {
+      result.Error = kErrorFileExists;
+      return result;
+    }
     if (node->IsFolder() || r.trailing) {
       result.Error = kErrorAccessDenied;
       return result;
@@ -429,18 +471,7 @@ TOpenResult TFakeFileSystem::OpenFile(StringView path, FileMode mode) {
       node->attributes |= kAttrArchive;
     }
   }
-  FileData& data = *node->data;
-  switch (mode) {
-    case FileMode::kOpenRead:
-      ++data.readers;
-      break;
-    case FileMode::kOpenReadWrite:
-      ++data.read_writers;
-      break;
-    case FileMode::kCreate:
-      ++data.exclusive;
-      break;
-  }
+  ++node->data->Count(mode);
   ++open_streams_;
   result.Stream = std::make_unique<Stream>(*this, node->data, FullText(r, false),
                                            UpperCase(FullText(r, false)), mode);
@@ -452,7 +483,7 @@ uint32_t TFakeFileSystem::SetAttributes(StringView path, uint32_t attributes) {
   Resolved r;
   if (uint32_t e = Resolve(path, r)) return e;
   if (uint32_t e = Check(FakeFileOp::kSetAttributes, r)) return e;
-  Node* node = Find(r);
+  Node* node = Find(r, /*follow_last=*/false);
   if (!node) {
     uint32_t parent_error;
     return FindParent(r, parent_error) ? kErrorFileNotFound : kErrorPathNotFound;
@@ -509,9 +540,7 @@ uint32_t TFakeFileSystem::Copy(StringView source, StringView target, bool fail_i
     if (fail_if_exists) return kErrorFileExists;
     if (existing->attributes & kAttrReadOnly) return kErrorAccessDenied;
     if (existing->lock && !existing->lock->Writable) return existing->lock->Error;
-    if (existing->data->read_writers || existing->data->exclusive) {
-      return kErrorSharingViolation;
-    }
+    if (!existing->data->SharesWrite()) return kErrorSharingViolation;
   }
   uint64_t allowed = 0;
   if (!ConsumeBudget(node->data->bytes.size(), allowed)) return kErrorDiskFull;
@@ -539,7 +568,7 @@ uint32_t TFakeFileSystem::MoveLocked(const Resolved& from, const Resolved& to) {
   if (node->lock && !node->lock->Renamable) return node->lock->Error;
   if (node->data && !node->data->SharesDelete()) return kErrorSharingViolation;
   if (node->IsFolder()) {
-    if (HoldsCurrentFolder(from)) return kErrorSharingViolation;
+    if (HoldsCurrentFolder(from) || HasHolds(*node)) return kErrorSharingViolation;
     if (PathStartsWith(FullText(to, true), FullText(from, true))) return kErrorAccessDenied;
   }
   Node* to_parent = FindParent(to, parent_error);
@@ -582,7 +611,7 @@ uint32_t TFakeFileSystem::MoveOnReboot(StringView source, StringView target) {
 
 // --------------------------------------------------------------------------- folders
 
-uint32_t TFakeFileSystem::CreateFolder(StringView path) {
+uint32_t TFakeFileSystem::CreateFolder(StringView path, TFolderAccess access) {
   std::lock_guard lock(mutex_);
   Resolved r;
   if (uint32_t e = Resolve(path, r)) return e;
@@ -595,6 +624,7 @@ uint32_t TFakeFileSystem::CreateFolder(StringView path) {
   auto created = std::make_unique<Node>();
   created->name = r.parts.back();
   created->attributes = kAttrDirectory;
+  if (access != TFolderAccess::kInherited) created->access = access;
   parent->children[UpperCase(created->name)] = std::move(created);
   return kErrorSuccess;
 }
@@ -612,12 +642,97 @@ uint32_t TFakeFileSystem::RemoveFolder(StringView path) {
   if (!node->IsFolder()) return kErrorDirectory;
   if (node->attributes & kAttrReadOnly) return kErrorAccessDenied;
   if (node->lock) return node->lock->Error;
-  if (HoldsCurrentFolder(r)) return kErrorSharingViolation;
+  if (HoldsCurrentFolder(r) || node->holds) return kErrorSharingViolation;
   // A junction goes by itself; what it points to is not part of this tree.
   if (!node->children.empty() && !(node->attributes & kAttrReparsePoint)) {
     return kErrorDirNotEmpty;
   }
   parent->children.erase(UpperCase(node->name));
+  return kErrorSuccess;
+}
+
+// A folder held by HoldFolder; the node cannot go away while it is held (RemoveFolder and
+// Move refuse), so the pointer stays valid.
+class TFakeFileSystem::Held : public THeldFolder {
+ public:
+  Held(TFakeFileSystem& fs, Node& node) : fs_(fs), node_(node) {}
+  ~Held() override {
+    std::lock_guard lock(fs_.mutex_);
+    --node_.holds;
+  }
+
+ private:
+  TFakeFileSystem& fs_;
+  Node& node_;
+};
+
+bool TFakeFileSystem::HasHolds(const Node& node) {
+  if (node.holds) return true;
+  for (const auto& [key, child] : node.children) {
+    if (HasHolds(*child)) return true;
+  }
+  return false;
+}
+
+uint32_t TFakeFileSystem::HoldFolder(StringView path, std::unique_ptr<THeldFolder>& held) {
+  std::lock_guard lock(mutex_);
+  Resolved r;
+  if (uint32_t e = Resolve(path, r)) return e;
+  if (uint32_t e = Check(FakeFileOp::kHoldFolder, r)) return e;
+  Node* node = Find(r, /*follow_last=*/false);
+  if (!node) {
+    uint32_t parent_error;
+    return r.parts.empty() || FindParent(r, parent_error) ? kErrorFileNotFound : kErrorPathNotFound;
+  }
+  if (node->attributes & kAttrReparsePoint) return kErrorReparsePoint;
+  if (!node->IsFolder()) return kErrorDirectory;
+  if (node->lock && !node->lock->Readable) return node->lock->Error;
+  ++node->holds;
+  held = std::make_unique<Held>(*this, *node);
+  return kErrorSuccess;
+}
+
+// --------------------------------------------------------------------------- access lists
+
+uint32_t TFakeFileSystem::SetFolderAccess(StringView path, TFolderAccess access) {
+  std::lock_guard lock(mutex_);
+  Resolved r;
+  if (uint32_t e = Resolve(path, r)) return e;
+  if (uint32_t e = Check(FakeFileOp::kSetFolderAccess, r)) return e;
+  Node* node = Find(r);
+  if (!node) return kErrorFileNotFound;
+  if (!node->IsFolder()) return kErrorDirectory;
+  if (access == TFolderAccess::kInherited) {
+    node->access.reset();
+  } else {
+    node->access = access;
+  }
+  return kErrorSuccess;
+}
+
+uint32_t TFakeFileSystem::ReadAccessList(StringView path, TAccessList& list) {
+  std::lock_guard lock(mutex_);
+  Resolved r;
+  if (uint32_t e = Resolve(path, r)) return e;
+  if (uint32_t e = Check(FakeFileOp::kOpenRead, r)) return e;
+  Node* node = Find(r);
+  if (!node) return kErrorFileNotFound;
+  list = {};
+  if (node->access) {
+    list = AccessListOf(*node->access);
+    return kErrorSuccess;
+  }
+  // Otherwise what the nearest folder above with a list of its own passes on.
+  for (Resolved above = r; !above.parts.empty();) {
+    above.parts.pop_back();
+    const Node* folder = Find(above);
+    if (!folder || !folder->access) continue;
+    for (TAccessEntry entry : AccessListOf(*folder->access).Entries) {
+      entry.Flags = kAceInherited | (node->IsFolder() ? entry.Flags : 0);
+      list.Entries.push_back(std::move(entry));
+    }
+    break;
+  }
   return kErrorSuccess;
 }
 
@@ -732,6 +847,45 @@ void TFakeFileSystem::AddFile(StringView path, const Bytes& content, uint32_t at
   node->data = std::make_shared<FileData>();
   node->data->bytes = content;
   parent.children[key] = std::move(node);
+}
+
+void TFakeFileSystem::AddJunction(StringView path, StringView target) {
+  std::lock_guard lock(mutex_);
+  Resolved r, to;
+  if (Resolve(path, r) != kErrorSuccess || r.parts.empty() ||
+      Resolve(target, to) != kErrorSuccess) {
+    throw EInvalidOperation(u"Fake file system: bad junction: " + String(path));
+  }
+  Node& parent = MakeFolders(r, r.parts.size() - 1);
+  if (parent.Child(r.parts.back())) {
+    throw EInvalidOperation(u"Fake file system: the name is taken: " + String(path));
+  }
+  PutJunction(parent, r.parts.back(), FullText(to, false));
+}
+
+void TFakeFileSystem::PutJunction(Node& parent, const String& name, const String& target) {
+  auto node = std::make_unique<Node>();
+  node->name = name;
+  node->attributes = kAttrDirectory | kAttrReparsePoint;
+  node->link_target = target;
+  parent.children[UpperCase(name)] = std::move(node);
+}
+
+uint32_t TFakeFileSystem::ReplaceWithJunction(StringView path, StringView target) {
+  std::lock_guard lock(mutex_);
+  Resolved r, to;
+  if (uint32_t e = Resolve(path, r)) return e;
+  if (uint32_t e = Resolve(target, to)) return e;
+  if (r.parts.empty()) return kErrorAccessDenied;
+  // The user renames the folder away first, as a program of theirs would have to.
+  Resolved aside = r;
+  aside.parts.back() += u".swapped";
+  if (uint32_t e = MoveLocked(r, aside)) return e;
+  uint32_t parent_error;
+  Node* parent = FindParent(r, parent_error);
+  if (!parent) return parent_error;
+  PutJunction(*parent, r.parts.back(), FullText(to, false));
+  return kErrorSuccess;
 }
 
 void TFakeFileSystem::AddFolder(StringView path, uint32_t attributes) {
@@ -890,7 +1044,7 @@ void TFakeFileSystem::SimulateReboot() {
     uint32_t parent_error;
     Node* parent = FindParent(from, parent_error);
     Node* node = parent ? parent->Child(from.parts.back()) : nullptr;
-    if (node && (!node->IsFolder() || node->children.empty())) {
+    if (node && (!node->IsFolder() || (node->children.empty() && !node->holds))) {
       parent->children.erase(UpperCase(node->name));
     }
   }

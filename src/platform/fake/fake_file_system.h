@@ -11,6 +11,12 @@
 //     deletable or not, renamable or not;
 //   * read-only files and folders, junctions (kAttrReparsePoint: removing one never touches
 //     what it holds), 8.3 aliases for LongPathName;
+//   * junctions that lead to another folder (AddJunction): paths through them reach the
+//     target, while Attributes, SetAttributes, Delete, Move, RemoveFolder and HoldFolder act
+//     on the junction itself, as on Windows; a user who swaps a folder for one at the worst
+//     moment (ReplaceWithJunction), which a held folder refuses;
+//   * the access list a folder was created or set with (ReadAccessList reads it back, and what
+//     the folders below inherit);
 //   * a full disk after N more bytes (SetWriteBudget), access denied below a path
 //     (DenyAccess), and the failure of one operation on one path or on any (InjectFailure);
 //   * pending reboot operations (RebootOperations) and a reboot that carries them out;
@@ -20,7 +26,7 @@
 // the Windows sharing rules of the three FileModes are enforced between handles.
 //
 // Thread-safe: the worker thread and the test may use it at the same time. Close every stream
-// before the file system is destroyed.
+// and release every held folder before the file system is destroyed.
 #pragma once
 
 #include <cstdint>
@@ -60,6 +66,8 @@ enum class FakeFileOp {
   kListFolder,
   kTempFileName,  // matches the folder
   kSetCurrentFolder,
+  kHoldFolder,
+  kSetFolderAccess,
 };
 
 struct TRebootOperation {
@@ -84,8 +92,12 @@ class TFakeFileSystem : public IFileSystem {
   uint32_t Copy(StringView source, StringView target, bool fail_if_exists) override;
   uint32_t Move(StringView source, StringView target) override;
   uint32_t MoveOnReboot(StringView source, StringView target) override;
-  uint32_t CreateFolder(StringView path) override;
+  using IFileSystem::CreateFolder;
+  uint32_t CreateFolder(StringView path, TFolderAccess access) override;
   uint32_t RemoveFolder(StringView path) override;
+  uint32_t HoldFolder(StringView path, std::unique_ptr<THeldFolder>& held) override;
+  uint32_t SetFolderAccess(StringView path, TFolderAccess access) override;
+  uint32_t ReadAccessList(StringView path, TAccessList& list) override;
   String TempFolder() override;
   uint32_t TempFileName(StringView folder, StringView prefix, String& path) override;
   uint32_t FullPathName(StringView path, String& full) override;
@@ -100,8 +112,17 @@ class TFakeFileSystem : public IFileSystem {
   // A file with its parents; an existing file is replaced.
   void AddFile(StringView path, std::string_view content = {}, uint32_t attributes = kAttrArchive);
   void AddFile(StringView path, const Bytes& content, uint32_t attributes = kAttrArchive);
-  // A folder with its parents. kAttrReparsePoint makes it a junction.
+  // A folder with its parents. kAttrReparsePoint makes it a junction that leads nowhere and
+  // holds what is added below it.
   void AddFolder(StringView path, uint32_t attributes = kAttrDirectory);
+  // A junction at `path` (its parents are created) that leads to the folder `target`, which
+  // need not exist.
+  void AddJunction(StringView path, StringView target);
+  // What a user who may write the parent folder can do at any moment: renames the folder
+  // `path` to "<name>.swapped" and puts a junction to `target` in its place. Returns the
+  // error of the rename (kErrorSharingViolation while the folder or one below it is held),
+  // and then changes nothing.
+  uint32_t ReplaceWithJunction(StringView path, StringView target);
   // An 8.3 alias of an existing file or folder ("PROGRA~1"), found by every lookup.
   void SetShortName(StringView path, StringView short_name);
   // Another program holds the file (or folder) open; ClearInUse lets it go.
@@ -140,10 +161,16 @@ class TFakeFileSystem : public IFileSystem {
   struct FileData;
   struct Failure;
   class Stream;
+  class Held;
   struct Resolved;
 
   uint32_t Resolve(StringView path, Resolved& out);
-  Node* Find(const Resolved& r);
+  // The node `r` names, through every junction on the way; the last component's own junction
+  // is followed only with `follow_last`.
+  Node* Find(const Resolved& r, bool follow_last = true, int depth = 0);
+  Node* FollowLink(Node& link, int depth);
+  static bool HasHolds(const Node& node);
+  void PutJunction(Node& parent, const String& name, const String& target);
   Node* FindParent(const Resolved& r, uint32_t& error);
   bool Denied(const Resolved& r);
   uint32_t CheckKey(FakeFileOp op, const String& key);

@@ -254,6 +254,13 @@ TEST_F(FakeFileSystemTest, HandlesShareAsTheirModesAllow) {
       {FileMode::kCreate, FileMode::kOpenRead, false},
       {FileMode::kCreate, FileMode::kOpenReadWrite, false},
       {FileMode::kCreate, FileMode::kCreate, false},
+      // A file held against writes: read by others, written by nobody.
+      {FileMode::kOpenReadDenyWrite, FileMode::kOpenRead, true},
+      {FileMode::kOpenReadDenyWrite, FileMode::kOpenReadDenyWrite, true},
+      {FileMode::kOpenReadDenyWrite, FileMode::kOpenReadWrite, false},
+      {FileMode::kOpenReadDenyWrite, FileMode::kCreate, false},
+      {FileMode::kOpenRead, FileMode::kOpenReadDenyWrite, true},
+      {FileMode::kOpenReadWrite, FileMode::kOpenReadDenyWrite, false},
   };
   for (const Row& r : rows) {
     auto held = fs.OpenFile(u"C:\\f.txt", r.held);
@@ -446,6 +453,113 @@ TEST_F(FakeFileSystemTest, TheCurrentFolderAndJunctionsProtectTheirTrees) {
   fs.AddFile(u"C:\\Nolu\\Link\\precious.doc", "keep");
   EXPECT_EQ(fs.ListTree(u"C:\\Nolu"), StringList{u"C:\\Nolu\\Link\\"});
   EXPECT_EQ(fs.RemoveFolder(u"C:\\Nolu\\Link"), kErrorSuccess);
+}
+
+TEST_F(FakeFileSystemTest, CreateNewNeverOpensWhatIsThere) {
+  fs.AddFile(u"C:\\Temp\\taken.exe", "someone else's");
+  fs.AddFolder(u"C:\\Temp\\Folder");
+  for (StringView path : {u"C:\\Temp\\taken.exe", u"C:\\Temp\\Folder"}) {
+    auto opened = fs.OpenFile(path, FileMode::kCreateNew);
+    EXPECT_FALSE(opened.Stream) << StringToUtf8(path);
+    EXPECT_EQ(opened.Error, kErrorFileExists) << StringToUtf8(path);
+  }
+  EXPECT_EQ(fs.FileText(u"C:\\Temp\\taken.exe"), "someone else's");
+  auto created = fs.OpenFile(u"C:\\Temp\\new.exe", FileMode::kCreateNew);
+  ASSERT_TRUE(created.Stream);
+  WriteAll(*created.Stream, "ours");
+  // Shared with nobody while it is written.
+  EXPECT_EQ(fs.OpenFile(u"C:\\Temp\\new.exe", FileMode::kOpenRead).Error, kErrorSharingViolation);
+  created.Stream.reset();
+
+  // Held against writes: readable, but not to be written, renamed, deleted or copied over.
+  auto held = fs.OpenFile(u"C:\\Temp\\new.exe", FileMode::kOpenReadDenyWrite);
+  ASSERT_TRUE(held.Stream);
+  EXPECT_EQ(fs.Delete(u"C:\\Temp\\new.exe"), kErrorSharingViolation);
+  EXPECT_EQ(fs.Move(u"C:\\Temp\\new.exe", u"C:\\Temp\\moved.exe"), kErrorSharingViolation);
+  EXPECT_EQ(fs.Copy(u"C:\\Temp\\taken.exe", u"C:\\Temp\\new.exe", false), kErrorSharingViolation);
+  EXPECT_THROW(WriteAll(*held.Stream, "x"), EOSError);
+  EXPECT_EQ(ReadAll(*held.Stream), "ours");
+  held.Stream.reset();
+  EXPECT_EQ(fs.Delete(u"C:\\Temp\\new.exe"), kErrorSuccess);
+}
+
+// A junction that leads to another folder: paths through it reach the target; what names the
+// junction itself acts on the junction, as on Windows.
+TEST_F(FakeFileSystemTest, JunctionsLeadToTheirTargets) {
+  fs.AddFile(u"C:\\Users\\Ann\\secret.txt", "Ann's");
+  fs.AddJunction(u"C:\\Nolu\\Profile\\Ann", u"C:\\Users\\Ann");
+  EXPECT_EQ(fs.FileText(u"C:\\Nolu\\Profile\\Ann\\secret.txt"), "Ann's");
+  std::vector<TFileEntry> entries;
+  ASSERT_EQ(fs.ListFolder(u"C:\\Nolu\\Profile\\Ann", entries), kErrorSuccess);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].Name, u"secret.txt");
+  EXPECT_EQ(fs.Attributes(u"C:\\Nolu\\Profile\\Ann"), kAttrDirectory | kAttrReparsePoint);
+  EXPECT_EQ(fs.ListTree(u"C:\\Nolu"),
+            (StringList{u"C:\\Nolu\\Profile\\", u"C:\\Nolu\\Profile\\Ann\\"}));
+  // Deleting through it deletes there; removing it removes only the junction.
+  fs.AddFile(u"C:\\Nolu\\Profile\\Ann\\planted.txt", "x");
+  EXPECT_EQ(fs.FileText(u"C:\\Users\\Ann\\planted.txt"), "x");
+  EXPECT_EQ(fs.Delete(u"C:\\Nolu\\Profile\\Ann\\planted.txt"), kErrorSuccess);
+  EXPECT_FALSE(fs.FileExists(u"C:\\Users\\Ann\\planted.txt"));
+  EXPECT_EQ(fs.RemoveFolder(u"C:\\Nolu\\Profile\\Ann"), kErrorSuccess);
+  EXPECT_EQ(fs.FileText(u"C:\\Users\\Ann\\secret.txt"), "Ann's");
+  // A junction to a junction to ... gives up, as Windows does.
+  fs.AddJunction(u"C:\\Loop\\A", u"C:\\Loop\\B");
+  fs.AddJunction(u"C:\\Loop\\B", u"C:\\Loop\\A");
+  EXPECT_EQ(fs.ListFolder(u"C:\\Loop\\A", entries), kErrorPathNotFound);
+}
+
+TEST_F(FakeFileSystemTest, AHeldFolderCannotBeSwappedForAJunction) {
+  fs.AddFile(u"C:\\Users\\Bob\\AppData\\Nolu\\Nolu.ini", "Bob's");
+  fs.AddFolder(u"C:\\Windows");
+  fs.AddJunction(u"C:\\Users\\Bob\\Link", u"C:\\Windows");
+  fs.AddFile(u"C:\\Users\\Bob\\file.txt", "x");
+  std::unique_ptr<THeldFolder> held;
+  EXPECT_EQ(fs.HoldFolder(u"C:\\Users\\Bob\\Link", held), kErrorReparsePoint);
+  EXPECT_EQ(fs.HoldFolder(u"C:\\Users\\Bob\\file.txt", held), kErrorDirectory);
+  EXPECT_EQ(fs.HoldFolder(u"C:\\Users\\Bob\\Missing", held), kErrorFileNotFound);
+  EXPECT_EQ(fs.HoldFolder(u"C:\\Users\\Gone\\Missing", held), kErrorPathNotFound);
+  EXPECT_FALSE(held);
+
+  ASSERT_EQ(fs.HoldFolder(u"C:\\Users\\Bob\\AppData\\Nolu\\", held), kErrorSuccess);
+  // The user can still work inside it, but neither it nor a folder above it can go.
+  EXPECT_EQ(
+      fs.Move(u"C:\\Users\\Bob\\AppData\\Nolu\\Nolu.ini", u"C:\\Users\\Bob\\AppData\\Nolu\\x.ini"),
+      kErrorSuccess);
+  EXPECT_EQ(fs.ReplaceWithJunction(u"C:\\Users\\Bob\\AppData\\Nolu", u"C:\\Windows"),
+            kErrorSharingViolation);
+  EXPECT_EQ(fs.ReplaceWithJunction(u"C:\\Users\\Bob\\AppData", u"C:\\Windows"),
+            kErrorSharingViolation);
+  EXPECT_EQ(fs.RemoveFolder(u"C:\\Users\\Bob\\AppData\\Nolu"), kErrorSharingViolation);
+  held.reset();
+  ASSERT_EQ(fs.ReplaceWithJunction(u"C:\\Users\\Bob\\AppData", u"C:\\Windows"), kErrorSuccess);
+  EXPECT_EQ(fs.Attributes(u"C:\\Users\\Bob\\AppData"), kAttrDirectory | kAttrReparsePoint);
+  EXPECT_EQ(fs.FileText(u"C:\\Users\\Bob\\AppData.swapped\\Nolu\\x.ini"), "Bob's");
+}
+
+TEST_F(FakeFileSystemTest, FoldersKeepTheAccessListTheyWereGivenAndPassItOn) {
+  fs.AddFolder(u"C:\\Temp");
+  ASSERT_EQ(fs.CreateFolder(u"C:\\Temp\\Private", TFolderAccess::kAdministrators), kErrorSuccess);
+  fs.AddFile(u"C:\\Temp\\Private\\Sub\\a.exe", "a");
+  TAccessList list;
+  ASSERT_EQ(fs.ReadAccessList(u"C:\\Temp\\Private\\", list), kErrorSuccess);
+  EXPECT_EQ(list, AccessListOf(TFolderAccess::kAdministrators));
+  // Below it: the same entries, inherited.
+  ASSERT_EQ(fs.ReadAccessList(u"C:\\Temp\\Private\\Sub", list), kErrorSuccess);
+  EXPECT_FALSE(list.Protected);
+  ASSERT_EQ(list.Entries.size(), 2u);
+  EXPECT_EQ(list.Entries[1].Sid, kSidAdministrators);
+  EXPECT_EQ(list.Entries[1].Flags, kAceInherited | kAceObjectInherit | kAceContainerInherit);
+  ASSERT_EQ(fs.ReadAccessList(u"C:\\Temp\\Private\\Sub\\a.exe", list), kErrorSuccess);
+  EXPECT_EQ(list.Entries[0].Flags, kAceInherited);
+  // A folder without a list of its own, and one that gets one later.
+  ASSERT_EQ(fs.ReadAccessList(u"C:\\Temp", list), kErrorSuccess);
+  EXPECT_EQ(list, TAccessList{});
+  ASSERT_EQ(fs.SetFolderAccess(u"C:\\Temp", TFolderAccess::kProgramFiles), kErrorSuccess);
+  ASSERT_EQ(fs.ReadAccessList(u"C:\\Temp", list), kErrorSuccess);
+  EXPECT_EQ(list, AccessListOf(TFolderAccess::kProgramFiles));
+  EXPECT_EQ(fs.CreateFolder(u"C:\\Temp\\Private", TFolderAccess::kAdministrators),
+            kErrorAlreadyExists);
 }
 
 TEST_F(FakeFileSystemTest, OpenFileOrRaiseNamesTheFileAndTheReason) {

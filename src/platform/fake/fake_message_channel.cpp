@@ -76,16 +76,25 @@ String TFakeMessageChannel::WindowClass(TWindowId window) {
   return it == windows_.end() ? String() : it->second.class_name;
 }
 
-bool TFakeMessageChannel::Enqueue(const std::shared_ptr<Pending>& pending) {
+uint32_t TFakeMessageChannel::Enqueue(const std::shared_ptr<Pending>& pending,
+                                      uint32_t timeout_ms) {
   std::unique_lock lock(hub_->mutex);
-  if (closed_) return false;
+  if (closed_) return kErrorInvalidWindowHandle;
   queue_.push_back(pending);
   hub_->changed.notify_all();
-  hub_->changed.wait(lock, [&] { return pending->done || pending->abandoned; });
-  return pending->done;
+  auto answered = [&] { return pending->done || pending->abandoned; };
+  if (timeout_ms == kInfinite) {
+    hub_->changed.wait(lock, answered);
+  } else if (!hub_->changed.wait_for(lock, std::chrono::milliseconds(timeout_ms), answered)) {
+    if (std::erase(queue_, pending)) return kErrorTimeout;
+    // The main thread has taken it already and works on it: its answer is coming.
+    hub_->changed.wait(lock, answered);
+  }
+  return pending->done ? kErrorSuccess : kErrorInvalidWindowHandle;
 }
 
-int64_t TFakeMessageChannel::Send(TWindowId window, TChannelMessage message, uint32_t* error) {
+int64_t TFakeMessageChannel::Send(TWindowId window, TChannelMessage message, uint32_t* error,
+                                  uint32_t timeout_ms) {
   uint32_t status = kErrorSuccess;
   int64_t result = 0;
   // Runs on the main thread: the window may have gone while the request waited.
@@ -111,7 +120,7 @@ int64_t TFakeMessageChannel::Send(TWindowId window, TChannelMessage message, uin
   } else {
     auto pending = std::make_shared<Pending>();
     pending->run = deliver;
-    if (!Enqueue(pending)) status = kErrorInvalidWindowHandle;
+    if (const uint32_t e = Enqueue(pending, timeout_ms)) status = e;
   }
   if (error) *error = status;
   return status == kErrorSuccess ? result : 0;
@@ -127,13 +136,13 @@ int64_t TFakeMessageChannel::SendValue(TWindowId window, uint32_t code, int64_t 
 }
 
 int64_t TFakeMessageChannel::SendText(TWindowId window, uint64_t code, StringView text,
-                                      TWindowId sender, uint32_t* error) {
+                                      TWindowId sender, uint32_t* error, uint32_t timeout_ms) {
   TChannelMessage message;
   message.MessageKind = TChannelMessage::Kind::kText;
   message.Code = code;
   message.Text = String(text);
   message.Sender = sender;
-  return Send(window, std::move(message), error);
+  return Send(window, std::move(message), error, timeout_ms);
 }
 
 void TFakeMessageChannel::Synchronize(const std::function<void()>& fn) {
@@ -143,7 +152,7 @@ void TFakeMessageChannel::Synchronize(const std::function<void()>& fn) {
   }
   auto pending = std::make_shared<Pending>();
   pending->run = fn;
-  if (!Enqueue(pending)) throw EInvalidOperation(u"The main thread no longer serves requests");
+  if (Enqueue(pending)) throw EInvalidOperation(u"The main thread no longer serves requests");
   if (pending->error) std::rethrow_exception(pending->error);
 }
 

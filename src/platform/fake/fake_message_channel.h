@@ -7,7 +7,8 @@
 // real threads. WaitDispatching accepts the fake's own waitables (events, processes).
 //
 // When the channel ends, waiting senders are released: sends report
-// kErrorInvalidWindowHandle and Synchronize raises EInvalidOperation.
+// kErrorInvalidWindowHandle and Synchronize raises EInvalidOperation. A text send with a time
+// limit that the main thread does not serve in time is withdrawn and reports kErrorTimeout.
 #pragma once
 
 #include <deque>
@@ -32,7 +33,7 @@ class TFakeMessageChannel : public IMessageChannel {
   int64_t SendValue(TWindowId window, uint32_t code, int64_t param,
                     uint32_t* error = nullptr) override;
   int64_t SendText(TWindowId window, uint64_t code, StringView text, TWindowId sender,
-                   uint32_t* error = nullptr) override;
+                   uint32_t* error = nullptr, uint32_t timeout_ms = kInfinite) override;
   void Synchronize(const std::function<void()>& fn) override;
   bool WaitDispatching(IWaitable& object, uint32_t timeout_ms = kInfinite) override;
   void DispatchPending() override;
@@ -55,9 +56,11 @@ class TFakeMessageChannel : public IMessageChannel {
   };
   class Window;
 
-  int64_t Send(TWindowId window, TChannelMessage message, uint32_t* error);
-  // Queues the request and waits for the main thread; false when the channel ended first.
-  bool Enqueue(const std::shared_ptr<Pending>& pending);
+  int64_t Send(TWindowId window, TChannelMessage message, uint32_t* error,
+               uint32_t timeout_ms = kInfinite);
+  // Queues the request and waits for the main thread, at most `timeout_ms`; the error when the
+  // channel ended first or the time ran out (the request is then withdrawn).
+  uint32_t Enqueue(const std::shared_ptr<Pending>& pending, uint32_t timeout_ms = kInfinite);
   void DispatchLocked(std::unique_lock<std::mutex>& lock);
 
   std::shared_ptr<TFakeHub> hub_;

@@ -73,6 +73,33 @@ TEST_F(FakeChannelTest, TextsTravelWithCodeAndSender) {
   EXPECT_EQ(channel().WindowClass(window->Id()), u"TSetupSpawnService");
 }
 
+// A text send with a limit is withdrawn when the main thread does not serve it in time, and
+// never runs afterwards; without a limit it waits for as long as it takes.
+TEST_F(FakeChannelTest, ATextSendWithALimitGivesUpOnAMainThreadThatDoesNotServe) {
+  int handled = 0;
+  auto window = channel().CreateMessageWindow(u"TSetupSpawnService", [&](const TChannelMessage&) {
+    ++handled;
+    return 7;
+  });
+  uint32_t error = kErrorSuccess;
+  int64_t result = -1;
+  std::thread worker([&] {
+    result = channel().SendText(window->Id(), 1, u"x", TWindowId{}, &error, /*timeout_ms=*/50);
+  });
+  worker.join();  // the main thread does not dispatch meanwhile
+  EXPECT_EQ(error, kErrorTimeout);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(channel().PendingCount(), 0);
+  channel().DispatchPending();
+  EXPECT_EQ(handled, 0);
+
+  RunWorker(
+      [&] { result = channel().SendText(window->Id(), 1, u"x", TWindowId{}, &error, 60000); });
+  EXPECT_EQ(error, kErrorSuccess);
+  EXPECT_EQ(result, 7);
+  EXPECT_EQ(handled, 1);
+}
+
 TEST_F(FakeChannelTest, HandlerErrorsAreSwallowedAndGoneWindowsReported) {
   auto window = channel().CreateMessageWindow(
       u"TSetup", [](const TChannelMessage&) -> int64_t { throw Exception(u"listener failed"); });
@@ -208,6 +235,10 @@ TEST(FakeDesktopWindowsTest, WindowsAreFoundClosedAndOwned) {
   EXPECT_EQ(windows.FindTopLevelWindow(u"tnolumainform"), main);
   EXPECT_FALSE(windows.FindTopLevelWindow(u"TNoluLibMainForm"));
   EXPECT_EQ(windows.WindowOwnerExecutable(main), u"C:\\Nolu\\Nolu.exe");
+  const TWindowId client = windows.AddWindow(u"TSetupSpawnClient", u"C:\\Temp\\Uninstall.exe", {},
+                                             /*process_id=*/0x1004);
+  EXPECT_EQ(windows.WindowProcessId(client), 0x1004u);
+  EXPECT_EQ(windows.WindowProcessId(TWindowId{0xBAD}), 0u);
 
   EXPECT_EQ(windows.SendClose(main, kInfinite), kErrorSuccess);
   EXPECT_TRUE(windows.WindowExists(main));

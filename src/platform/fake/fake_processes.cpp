@@ -9,15 +9,20 @@ namespace {
 
 class TFakeProcess : public TProcess, public TFakeWaitable {
  public:
-  using TFakeWaitable::TFakeWaitable;
+  TFakeProcess(std::shared_ptr<TFakeHub> hub, std::shared_ptr<TFakeSignalState> state, uint32_t id)
+      : TFakeWaitable(std::move(hub), std::move(state)), id_(id) {}
 
   bool Wait(uint32_t timeout_ms) override { return WaitSignal(timeout_ms); }
+  uint32_t Id() override { return id_; }
   bool ExitCode(uint32_t& code) override {
     std::lock_guard lock(Hub().mutex);
     if (!state_->signaled) return false;
     code = state_->exit_code;
     return true;
   }
+
+ private:
+  uint32_t id_;
 };
 
 }  // namespace
@@ -66,23 +71,22 @@ TStartResult TFakeProcesses::Launch(TFakeLaunch launch, uint32_t refusal) {
   FakeProgram program;
   {
     std::lock_guard lock(mutex_);
-    launches_.push_back(launch);
-    if (refusal != kErrorSuccess) {
-      result.Error = refusal;
-      return result;
-    }
-    if (const uint32_t* error = Match(start_failures_, launch.File)) {
-      result.Error = *error;
+    const uint32_t* failure = refusal ? &refusal : Match(start_failures_, launch.File);
+    if (failure) {
+      launches_.push_back(launch);
+      result.Error = *failure;
       return result;
     }
     if (const FakeProgram* found = Match(programs_, launch.File)) program = *found;
+    if (program || files_.FileExists(launch.File)) launch.ProcessId = next_process_id_ += 4;
+    launches_.push_back(launch);
   }
-  if (!program && !files_.FileExists(launch.File)) {
+  if (!launch.ProcessId) {
     result.Error = kErrorFileNotFound;
     return result;
   }
   auto state = std::make_shared<TFakeSignalState>();
-  result.Process = std::make_unique<TFakeProcess>(hub_, state);
+  result.Process = std::make_unique<TFakeProcess>(hub_, state, launch.ProcessId);
   if (!program) {
     TFakeWaitable::Signal(*hub_, *state, true);
     return result;

@@ -1,7 +1,8 @@
 // TFakeProcesses: started programs and called library exports, recorded; a test supplies the
 // programs.
 //
-// Every start is recorded as a TFakeLaunch (the shell's starts too, see TFakeShell). A program
+// Every start is recorded as a TFakeLaunch (the shell's starts too, see TFakeShell), with the
+// process identifier it got (counting up from 0x1004, as Windows numbers them). A program
 // that a test registered with SetProgram runs "as the process" on its own thread: the process
 // is signalled, with the program's result as exit code, when the function returns. Meanwhile
 // it may, for example, send messages to the main thread's windows, as a real elevated
@@ -36,6 +37,7 @@ struct TFakeLaunch {
   String Verb;
   String Folder;
   int Show = 0;
+  uint32_t ProcessId = 0;  // the started process's identifier (none for a refused start)
 };
 
 struct TFakeExportCall {
@@ -86,6 +88,7 @@ class TFakeProcesses : public IProcesses {
   std::vector<TFakeLaunch> launches_;
   std::vector<TFakeExportCall> export_calls_;
   std::vector<std::thread> running_;
+  uint32_t next_process_id_ = 0x1000;
 };
 
 }  // namespace nolu

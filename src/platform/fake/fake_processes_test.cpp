@@ -66,6 +66,13 @@ TEST(FakeProcessesTest, ProgramsRunOnTheirOwnThreadAndEndWithTheirExitCode) {
   EXPECT_EQ(launches[0].CommandLine, u"\"C:\\Program Files\\Nolu\\Elevator.exe\" /REG=U");
   EXPECT_EQ(launches[0].Show, kSwShow);
   EXPECT_EQ(launches[2].File, u"C:\\Tools\\none.exe");  // failed starts are recorded too
+  // Each started process has an identifier of its own, which its handle tells; a failed
+  // start has none.
+  EXPECT_EQ(launches[0].ProcessId, started.Process->Id());
+  EXPECT_EQ(launches[1].ProcessId, plain.Process->Id());
+  EXPECT_NE(launches[0].ProcessId, launches[1].ProcessId);
+  EXPECT_EQ(launches[2].ProcessId, 0u);
+  EXPECT_EQ(launches[3].ProcessId, 0u);
 }
 
 TEST(FakeProcessesTest, ShellStartsAreRecordedAndRunasCanBeDeclined) {

@@ -39,7 +39,7 @@ String FakeSystemErrorText(uint32_t code) {
   return Format(u"Unknown error %d", {static_cast<int64_t>(code)});
 }
 
-TFakeSystem::TFakeSystem() {
+TFakeSystem::TFakeSystem() : random_(std::random_device{}()) {
   version_ = {10, 0, 19045};
   time_ = {2024, 3, 5, 14, 7, 9, 0};
   module_ = u"C:\\Users\\User\\Downloads\\Setup.exe";
@@ -116,6 +116,20 @@ TGuid TFakeSystem::CreateGuid() {
   guid.Data3 = 0x4000;
   guid.Data4 = {0x80, 0, 0, 0, 0, 0, 0, 0};
   return guid;
+}
+
+uint32_t TFakeSystem::RandomBytes(uint8_t* data, size_t size) {
+  std::lock_guard lock(mutex_);
+  if (random_error_) return random_error_;
+  for (size_t i = 0; i < size; ++i) {
+    if (!random_queue_.empty()) {
+      data[i] = random_queue_.front();
+      random_queue_.pop_front();
+    } else {
+      data[i] = static_cast<uint8_t>(random_());
+    }
+  }
+  return 0;
 }
 
 String TFakeSystem::ExpandEnvironmentText(StringView text) {
@@ -202,6 +216,16 @@ void TFakeSystem::SetWine(bool wine) {
 void TFakeSystem::QueueGuid(const TGuid& guid) {
   std::lock_guard lock(mutex_);
   guids_.push_back(guid);
+}
+
+void TFakeSystem::QueueRandomBytes(const Bytes& bytes) {
+  std::lock_guard lock(mutex_);
+  random_queue_.insert(random_queue_.end(), bytes.begin(), bytes.end());
+}
+
+void TFakeSystem::FailRandomBytes(uint32_t error) {
+  std::lock_guard lock(mutex_);
+  random_error_ = error;
 }
 
 void TFakeSystem::SetEnvironmentVariable(StringView name, StringView value) {

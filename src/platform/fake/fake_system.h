@@ -5,13 +5,16 @@
 // parameters, not under Wine, a small environment ("USERPROFILE", "APPDATA", "TEMP", ...).
 // Sleep returns at once and advances the clock, so code that pauses runs instantly and a test
 // can still see how long it would have paused. GUIDs come from a counter, or from a queue a
-// test fills.
+// test fills. Random bytes are really random (two fakes never agree), unless a test queued the
+// bytes that come next.
 #pragma once
 
 #include <deque>
 #include <map>
 #include <mutex>
+#include <random>
 
+#include "base/text.h"
 #include "platform/system.h"
 
 namespace nolu {
@@ -32,6 +35,7 @@ class TFakeSystem : public ISystem {
   String ModuleFileName() override;
   bool IsWine() override;
   TGuid CreateGuid() override;
+  uint32_t RandomBytes(uint8_t* data, size_t size) override;
   String ExpandEnvironmentText(StringView text) override;
   void Sleep(uint32_t milliseconds) override;
 
@@ -43,6 +47,10 @@ class TFakeSystem : public ISystem {
   void SetModuleFileName(StringView path);
   void SetWine(bool wine);
   void QueueGuid(const TGuid& guid);
+  // The next RandomBytes calls take these bytes first; then the generator goes on.
+  void QueueRandomBytes(const Bytes& bytes);
+  // RandomBytes fails with `error` (0: works again).
+  void FailRandomBytes(uint32_t error);
   void SetEnvironmentVariable(StringView name, StringView value);
 
   // Total of all Sleep calls, and their number.
@@ -60,6 +68,9 @@ class TFakeSystem : public ISystem {
   bool wine_ = false;
   std::deque<TGuid> guids_;
   uint32_t guid_counter_ = 0;
+  std::deque<uint8_t> random_queue_;
+  std::mt19937_64 random_;
+  uint32_t random_error_ = 0;
   std::map<String, String> environment_;  // by upper-case name
   uint64_t slept_ = 0;
   int sleep_count_ = 0;

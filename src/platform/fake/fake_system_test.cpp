@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/text.h"
+
 namespace nolu {
 namespace {
 
@@ -78,6 +80,20 @@ TEST(FakeSystemTest, SettableFactsAndDistinctGuids) {
 
   EXPECT_EQ(system.SysErrorMessage(5), u"Access is denied.");
   EXPECT_EQ(system.SysErrorMessage(99999), u"Unknown error 99999");
+}
+
+TEST(FakeSystemTest, RandomBytesDifferBetweenFakesUnlessQueued) {
+  TFakeSystem one, two;
+  Bytes a(16), b(16);
+  ASSERT_EQ(one.RandomBytes(a.data(), a.size()), 0u);
+  ASSERT_EQ(two.RandomBytes(b.data(), b.size()), 0u);
+  EXPECT_NE(a, b);
+  one.QueueRandomBytes({1, 2, 3});
+  Bytes c(4);
+  ASSERT_EQ(one.RandomBytes(c.data(), c.size()), 0u);
+  EXPECT_EQ(Bytes(c.begin(), c.begin() + 3), (Bytes{1, 2, 3}));
+  one.FailRandomBytes(31);
+  EXPECT_EQ(one.RandomBytes(c.data(), c.size()), 31u);
 }
 
 }  // namespace

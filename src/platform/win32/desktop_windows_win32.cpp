@@ -45,6 +45,12 @@ String TWin32DesktopWindows::WindowOwnerExecutable(TWindowId window) {
   return FromW(buffer.data(), size);
 }
 
+uint32_t TWin32DesktopWindows::WindowProcessId(TWindowId window) {
+  DWORD process_id = 0;
+  if (!::GetWindowThreadProcessId(ToHwnd(window), &process_id)) return 0;
+  return process_id;
+}
+
 uint32_t TWin32DesktopWindows::RegisterMessage(StringView name) {
   const String text(name);
   return ::RegisterWindowMessageW(W(text));

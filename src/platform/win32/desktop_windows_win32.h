@@ -11,6 +11,7 @@ class TWin32DesktopWindows : public IDesktopWindows {
   TWindowId FindTopLevelWindow(StringView class_name) override;
   uint32_t SendClose(TWindowId window, uint32_t timeout_ms) override;
   String WindowOwnerExecutable(TWindowId window) override;
+  uint32_t WindowProcessId(TWindowId window) override;
   uint32_t RegisterMessage(StringView name) override;
 };
 

@@ -66,6 +66,8 @@ TEST(Win32DesktopWindowsTest, FindsAndClosesWindowsOfAnotherThread) {
   EXPECT_TRUE(EqualsIgnoreCase(ExtractFileName(windows.WindowOwnerExecutable(main)),
                                u"platform_win32_tests.exe"))
       << StringToUtf8(windows.WindowOwnerExecutable(main));
+  EXPECT_EQ(windows.WindowProcessId(main), ::GetCurrentProcessId());
+  EXPECT_EQ(windows.WindowProcessId(TWindowId{0x7FFF0}), 0u);
 
   EXPECT_EQ(windows.SendClose(main, kInfinite), kErrorSuccess);
   owner.join();

@@ -1,6 +1,9 @@
 #include "platform/win32/file_system_win32.h"
 
 #include <windows.h>
+// After <windows.h>:
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <algorithm>
 
@@ -84,6 +87,66 @@ class TWin32FileStream : public TStream {
   String path_;
 };
 
+// A folder opened for listing, shared for reading and writing but not for deletion: while the
+// handle is open nobody can rename, move or delete the folder.
+class TWin32HeldFolder : public THeldFolder {
+ public:
+  explicit TWin32HeldFolder(TFileHandle handle) : handle_(std::move(handle)) {}
+
+ private:
+  TFileHandle handle_;
+};
+
+// The access lists as security descriptor strings. Generic rights are spelt out: a list that
+// is read back shows the file rights, and the two must compare equal.
+const wchar_t* SddlOf(TFolderAccess access) {
+  switch (access) {
+    case TFolderAccess::kInherited:
+      break;
+    case TFolderAccess::kAdministrators:
+      return L"D:P(A;OICI;0x1f01ff;;;SY)(A;OICI;0x1f01ff;;;BA)";
+    case TFolderAccess::kProgramFiles:
+      return L"D:P(A;OICI;0x1f01ff;;;SY)(A;OICI;0x1f01ff;;;BA)(A;OICI;0x1200a9;;;BU)";
+  }
+  return nullptr;
+}
+
+// A security descriptor made from SDDL, freed with LocalFree.
+class TSecurityDescriptor {
+ public:
+  explicit TSecurityDescriptor(const wchar_t* sddl) {
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd_,
+                                                                nullptr)) {
+      error_ = ::GetLastError();
+      sd_ = nullptr;
+    }
+  }
+  ~TSecurityDescriptor() { ::LocalFree(sd_); }
+  TSecurityDescriptor(const TSecurityDescriptor&) = delete;
+  TSecurityDescriptor& operator=(const TSecurityDescriptor&) = delete;
+
+  PSECURITY_DESCRIPTOR Get() const { return sd_; }
+  uint32_t Error() const { return error_; }
+  PACL Dacl() const {
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    ::GetSecurityDescriptorDacl(sd_, &present, &dacl, &defaulted);
+    return present ? dacl : nullptr;
+  }
+
+ private:
+  PSECURITY_DESCRIPTOR sd_ = nullptr;
+  uint32_t error_ = kErrorSuccess;
+};
+
+// The handle functions want a folder without its trailing backslash, except a drive's root.
+String FolderHandlePath(StringView path) {
+  String folder(path);
+  while (folder.size() > 3 && folder.back() == u'\\')
+    folder.pop_back();
+  return SystemPath(folder);
+}
+
 }  // namespace
 
 uint32_t TWin32FileSystem::Attributes(StringView path) {
@@ -129,11 +192,20 @@ TOpenResult TWin32FileSystem::OpenFile(StringView path, FileMode mode) {
       share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
       disposition = OPEN_EXISTING;
       break;
+    case FileMode::kOpenReadDenyWrite:
+      access = GENERIC_READ;
+      share = FILE_SHARE_READ;
+      disposition = OPEN_EXISTING;
+      break;
     case FileMode::kOpenReadWrite:
       share = FILE_SHARE_READ;
       disposition = OPEN_EXISTING;
       break;
     case FileMode::kCreate:
+      break;
+    case FileMode::kCreateNew:
+      // CREATE_NEW also fails on a link left at the name: nothing is written through it.
+      disposition = CREATE_NEW;
       break;
   }
   TOpenResult result;
@@ -169,17 +241,103 @@ uint32_t TWin32FileSystem::MoveOnReboot(StringView source, StringView target) {
                               MOVEFILE_DELAY_UNTIL_REBOOT));
 }
 
-uint32_t TWin32FileSystem::CreateFolder(StringView path) {
-  return Result(::CreateDirectoryW(W(SystemPath(path)), nullptr));
+uint32_t TWin32FileSystem::CreateFolder(StringView path, TFolderAccess access) {
+  if (access == TFolderAccess::kInherited) {
+    return Result(::CreateDirectoryW(W(SystemPath(path)), nullptr));
+  }
+  const TSecurityDescriptor sd(SddlOf(access));
+  if (!sd.Get()) return sd.Error();
+  SECURITY_ATTRIBUTES attributes{sizeof(attributes), sd.Get(), FALSE};
+  return Result(::CreateDirectoryW(W(SystemPath(path)), &attributes));
 }
 
 uint32_t TWin32FileSystem::RemoveFolder(StringView path) {
   return Result(::RemoveDirectoryW(W(SystemPath(path))));
 }
 
+uint32_t TWin32FileSystem::HoldFolder(StringView path, std::unique_ptr<THeldFolder>& held) {
+  const String folder = FolderHandlePath(path);
+  // Listing access takes part in the sharing checks (attribute access alone would not), and
+  // without FILE_SHARE_DELETE every rename, move or deletion of the folder is refused.
+  TFileHandle handle(
+      ::CreateFileW(W(folder), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!handle) return ::GetLastError();
+  FILE_ATTRIBUTE_TAG_INFO info{};
+  if (!::GetFileInformationByHandleEx(handle.Get(), FileAttributeTagInfo, &info, sizeof(info))) {
+    return ::GetLastError();
+  }
+  // Wine opens a symbolic link's target despite FILE_FLAG_OPEN_REPARSE_POINT, but the path's
+  // own attributes still name the link; on Windows both say the same.
+  const DWORD by_path = ::GetFileAttributesW(W(folder));
+  if (by_path == INVALID_FILE_ATTRIBUTES) return ::GetLastError();
+  if ((info.FileAttributes | by_path) & FILE_ATTRIBUTE_REPARSE_POINT) return kErrorReparsePoint;
+  if (!(info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return kErrorDirectory;
+  held = std::make_unique<TWin32HeldFolder>(std::move(handle));
+  return kErrorSuccess;
+}
+
+uint32_t TWin32FileSystem::SetFolderAccess(StringView path, TFolderAccess access) {
+  const String folder = FolderHandlePath(path);
+  if (access == TFolderAccess::kInherited) {
+    // An empty list that is not protected: only what the parent passes on remains.
+    ACL empty{};
+    if (!::InitializeAcl(&empty, sizeof(empty), ACL_REVISION)) return ::GetLastError();
+    return ::SetNamedSecurityInfoW(
+        const_cast<wchar_t*>(W(folder)), SE_FILE_OBJECT,
+        DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr, &empty,
+        nullptr);
+  }
+  const TSecurityDescriptor sd(SddlOf(access));
+  if (!sd.Get()) return sd.Error();
+  return ::SetNamedSecurityInfoW(const_cast<wchar_t*>(W(folder)), SE_FILE_OBJECT,
+                                 DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                 nullptr, nullptr, sd.Dacl(), nullptr);
+}
+
+uint32_t TWin32FileSystem::ReadAccessList(StringView path, TAccessList& list) {
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  const String target = FolderHandlePath(path);
+  const DWORD error = ::GetNamedSecurityInfoW(W(target), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                              nullptr, nullptr, &dacl, nullptr, &sd);
+  if (error != ERROR_SUCCESS) return error;
+  list = {};
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  if (::GetSecurityDescriptorControl(sd, &control, &revision)) {
+    list.Protected = (control & SE_DACL_PROTECTED) != 0;
+  }
+  for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
+    void* ace = nullptr;
+    if (!::GetAce(dacl, i, &ace)) continue;
+    const auto* header = static_cast<const ACE_HEADER*>(ace);
+    if (header->AceType != ACCESS_ALLOWED_ACE_TYPE && header->AceType != ACCESS_DENIED_ACE_TYPE) {
+      continue;  // object and audit entries do not occur on files
+    }
+    // Both kinds share one layout: header, mask, then the security identifier.
+    const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
+    wchar_t* sid_text = nullptr;
+    if (!::ConvertSidToStringSidW(const_cast<DWORD*>(&allowed->SidStart), &sid_text)) continue;
+    list.Entries.push_back({FromW(sid_text), allowed->Mask, header->AceFlags,
+                            header->AceType == ACCESS_ALLOWED_ACE_TYPE});
+    ::LocalFree(sid_text);
+  }
+  ::LocalFree(sd);
+  return kErrorSuccess;
+}
+
 String TWin32FileSystem::TempFolder() {
+  // GetTempPath2W (Windows 11, and Windows 10 with the updates of 2022) gives a process of
+  // SYSTEM "C:\Windows\SystemTemp\", which others cannot write, instead of the shared
+  // "C:\Windows\Temp\"; for everyone else it is GetTempPathW.
+  using TempPathFn = DWORD(WINAPI*)(DWORD, LPWSTR);
+  TempPathFn temp_path = reinterpret_cast<TempPathFn>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetTempPath2W")));
+  if (!temp_path) temp_path = &::GetTempPathW;
   return IncludeTrailingBackslash(GrowingBufferCall(
-      [](wchar_t* buffer, DWORD size) { return ::GetTempPathW(size, buffer); }, nullptr));
+      [temp_path](wchar_t* buffer, DWORD size) { return temp_path(size, buffer); }, nullptr));
 }
 
 uint32_t TWin32FileSystem::TempFileName(StringView folder, StringView prefix, String& path) {

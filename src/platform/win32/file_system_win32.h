@@ -16,8 +16,12 @@ class TWin32FileSystem : public IFileSystem {
   uint32_t Copy(StringView source, StringView target, bool fail_if_exists) override;
   uint32_t Move(StringView source, StringView target) override;
   uint32_t MoveOnReboot(StringView source, StringView target) override;
-  uint32_t CreateFolder(StringView path) override;
+  using IFileSystem::CreateFolder;
+  uint32_t CreateFolder(StringView path, TFolderAccess access) override;
   uint32_t RemoveFolder(StringView path) override;
+  uint32_t HoldFolder(StringView path, std::unique_ptr<THeldFolder>& held) override;
+  uint32_t SetFolderAccess(StringView path, TFolderAccess access) override;
+  uint32_t ReadAccessList(StringView path, TAccessList& list) override;
   String TempFolder() override;
   uint32_t TempFileName(StringView folder, StringView prefix, String& path) override;
   uint32_t FullPathName(StringView path, String& full) override;

@@ -11,16 +11,8 @@
 namespace nolu {
 namespace {
 
-// The private message that carries a Synchronize request to the channel's window.
-constexpr UINT kSyncMessage = WM_APP + 0x4E4F;
-constexpr char16_t kSyncClass[] = u"TNoluPlatformSync";
 // How long a dispatching wait sleeps at most before it looks at the queue again.
 constexpr DWORD kWaitSlice = 100;
-
-struct TSyncRequest {
-  const std::function<void()>* fn;
-  std::exception_ptr error;
-};
 
 HWND ToHwnd(TWindowId id) {
   return reinterpret_cast<HWND>(static_cast<uintptr_t>(id.Value));
@@ -39,19 +31,6 @@ bool EnsureClass(const String& name, WNDPROC proc) {
   wc.hInstance = Instance();
   wc.lpszClassName = W(name);
   return ::RegisterClassExW(&wc) || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
-
-LRESULT CALLBACK SyncWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-  if (msg == kSyncMessage) {
-    auto* request = reinterpret_cast<TSyncRequest*>(lparam);
-    try {
-      (*request->fn)();
-    } catch (...) {
-      request->error = std::current_exception();
-    }
-    return 0;
-  }
-  return ::DefWindowProcW(hwnd, msg, wparam, lparam);
 }
 
 // One message-only window with its handler; the window procedure finds the object through
@@ -116,14 +95,51 @@ class TWin32MessageWindow : public TMessageWindow {
 }  // namespace
 
 TWin32MessageChannel::TWin32MessageChannel() : main_thread_(::GetCurrentThreadId()) {
-  const String sync_class = kSyncClass;
+  const String sync_class = FromW(kSyncClass);
   if (EnsureClass(sync_class, &SyncWindowProc)) {
     sync_window_.Reset(::CreateWindowExW(0, W(sync_class), L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                         nullptr, Instance(), nullptr));
+                                         nullptr, Instance(), this));
   }
 }
 
-TWin32MessageChannel::~TWin32MessageChannel() = default;
+TWin32MessageChannel::~TWin32MessageChannel() {
+  if (sync_window_) ::SetWindowLongPtrW(sync_window_.Get(), GWLP_USERDATA, 0);
+}
+
+LRESULT CALLBACK TWin32MessageChannel::SyncWindowProc(HWND hwnd, UINT msg, WPARAM wparam,
+                                                      LPARAM lparam) {
+  if (msg == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  if (msg == kSyncMessage) {
+    // Nothing of the message is used: it may come from anyone.
+    auto* self = reinterpret_cast<TWin32MessageChannel*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self) self->ServeSyncRequests();
+    return 0;
+  }
+  return ::DefWindowProcW(hwnd, msg, wparam, lparam);
+}
+
+void TWin32MessageChannel::ServeSyncRequests() {
+  for (;;) {
+    TSyncRequest* request = nullptr;
+    {
+      std::lock_guard lock(sync_mutex_);
+      if (sync_requests_.empty()) return;
+      request = sync_requests_.front();
+      sync_requests_.pop_front();
+    }
+    // The requesting thread waits in SendMessageW until its own message has been handled,
+    // which comes after this: the request outlives the call.
+    try {
+      (*request->fn)();
+    } catch (...) {
+      request->error = std::current_exception();
+    }
+    request->done = true;
+  }
+}
 
 bool TWin32MessageChannel::IsMainThread() {
   return ::GetCurrentThreadId() == main_thread_;
@@ -152,7 +168,7 @@ int64_t TWin32MessageChannel::SendValue(TWindowId window, uint32_t code, int64_t
 }
 
 int64_t TWin32MessageChannel::SendText(TWindowId window, uint64_t code, StringView text,
-                                       TWindowId sender, uint32_t* error) {
+                                       TWindowId sender, uint32_t* error, uint32_t timeout_ms) {
   const HWND hwnd = ToHwnd(window);
   if (!::IsWindow(hwnd)) {
     if (error) *error = kErrorInvalidWindowHandle;
@@ -163,8 +179,21 @@ int64_t TWin32MessageChannel::SendText(TWindowId window, uint64_t code, StringVi
   data.dwData = static_cast<ULONG_PTR>(code);
   data.cbData = static_cast<DWORD>(text.size() * 2);
   data.lpData = text.empty() ? nullptr : const_cast<char16_t*>(text.data());
-  return ::SendMessageW(hwnd, WM_COPYDATA, static_cast<WPARAM>(sender.Value),
-                        reinterpret_cast<LPARAM>(&data));
+  if (timeout_ms == kInfinite) {
+    return ::SendMessageW(hwnd, WM_COPYDATA, static_cast<WPARAM>(sender.Value),
+                          reinterpret_cast<LPARAM>(&data));
+  }
+  // A program that hangs is given up at once, one that ends while it handles the message too.
+  DWORD_PTR result = 0;
+  ::SetLastError(ERROR_SUCCESS);
+  if (!::SendMessageTimeoutW(hwnd, WM_COPYDATA, static_cast<WPARAM>(sender.Value),
+                             reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT,
+                             timeout_ms, &result)) {
+    const DWORD code_of_failure = ::GetLastError();
+    if (error) *error = code_of_failure == ERROR_SUCCESS ? kErrorTimeout : code_of_failure;
+    return 0;
+  }
+  return static_cast<int64_t>(result);
 }
 
 void TWin32MessageChannel::Synchronize(const std::function<void()>& fn) {
@@ -174,7 +203,17 @@ void TWin32MessageChannel::Synchronize(const std::function<void()>& fn) {
   }
   if (!sync_window_) throw EInvalidOperation(u"The main thread does not serve requests");
   TSyncRequest request{&fn, nullptr};
-  ::SendMessageW(sync_window_.Get(), kSyncMessage, 0, reinterpret_cast<LPARAM>(&request));
+  {
+    std::lock_guard lock(sync_mutex_);
+    sync_requests_.push_back(&request);
+  }
+  ::SendMessageW(sync_window_.Get(), kSyncMessage, 0, 0);
+  if (!request.done) {
+    // The window is gone (the main thread ends): the request must not stay queued.
+    std::lock_guard lock(sync_mutex_);
+    std::erase(sync_requests_, &request);
+    throw EInvalidOperation(u"The main thread does not serve requests");
+  }
   if (request.error) std::rethrow_exception(request.error);
 }
 

@@ -8,6 +8,7 @@
 
 #include "base/errors.h"
 #include "platform/error_codes.h"
+#include "platform/win32/handles.h"
 
 namespace nolu {
 namespace {
@@ -66,6 +67,45 @@ TEST_F(Win32ChannelTest, SynchronizeRunsOnTheMainThreadAndCarriesErrorsBack) {
   });
   EXPECT_TRUE(ran_on_main);
   EXPECT_EQ(caught, u"aborted");
+}
+
+// Any program of the desktop can send the channel's private message, with whatever numbers it
+// likes: they are not looked at. Before, a pointer was taken from them and called.
+TEST_F(Win32ChannelTest, ASynchronizeMessageFromSomeoneElseCarriesNothingThatIsUsed) {
+  const HWND sync =
+      ::FindWindowExW(HWND_MESSAGE, nullptr, TWin32MessageChannel::kSyncClass, nullptr);
+  ASSERT_TRUE(sync);
+  RunWorker([&] {
+    ::SendMessageW(sync, TWin32MessageChannel::kSyncMessage, 0x4142, 0x12345678);
+    ::SendMessageW(sync, TWin32MessageChannel::kSyncMessage, 0, 0);
+  });
+  bool ran = false;
+  RunWorker([&] { channel.Synchronize([&] { ran = true; }); });
+  EXPECT_TRUE(ran);
+}
+
+// A window of another program that does not answer gives up a send with a limit; without the
+// limit the sender would wait for ever.
+TEST_F(Win32ChannelTest, ATextSendToAWindowThatDoesNotAnswerEndsAtItsLimit) {
+  HWND hung = nullptr;
+  TKernelHandle created(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  TKernelHandle release(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  std::thread owner([&] {
+    hung = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                             nullptr);
+    ::SetEvent(created.Get());
+    ::WaitForSingleObject(release.Get(), INFINITE);  // no message is ever served
+    ::DestroyWindow(hung);
+  });
+  ::WaitForSingleObject(created.Get(), INFINITE);
+  ASSERT_TRUE(hung);
+  uint32_t error = kErrorSuccess;
+  const int64_t result = channel.SendText(TWindowId{reinterpret_cast<uintptr_t>(hung)}, 1,
+                                          u"C:\\Nolu\\Nolu.exe", TWindowId{}, &error, 300);
+  ::SetEvent(release.Get());
+  owner.join();
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(error, kErrorTimeout);
 }
 
 TEST_F(Win32ChannelTest, GoneWindowsAndFinishedWaits) {

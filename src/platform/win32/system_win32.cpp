@@ -1,11 +1,15 @@
 #include "platform/win32/system_win32.h"
 
+#include <windows.h>
+// After <windows.h>:
+#include <bcrypt.h>
 #include <rpc.h>
 #include <shlobj.h>
-#include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 
+#include "platform/error_codes.h"
 #include "platform/win32/win32_strings.h"
 
 namespace nolu {
@@ -74,6 +78,18 @@ TGuid TWin32System::CreateGuid() {
   guid.Data3 = uuid.Data3;
   std::memcpy(guid.Data4.data(), uuid.Data4, 8);
   return guid;
+}
+
+uint32_t TWin32System::RandomBytes(uint8_t* data, size_t size) {
+  while (size > 0) {
+    const ULONG chunk = static_cast<ULONG>(std::min<size_t>(size, 1u << 20));
+    if (::BCryptGenRandom(nullptr, data, chunk, BCRYPT_USE_SYSTEM_PREFERRED_RNG) != 0) {
+      return kErrorGenFailure;
+    }
+    data += chunk;
+    size -= chunk;
+  }
+  return kErrorSuccess;
 }
 
 String TWin32System::ExpandEnvironmentText(StringView text) {

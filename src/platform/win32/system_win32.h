@@ -16,6 +16,7 @@ class TWin32System : public ISystem {
   String ModuleFileName() override;
   bool IsWine() override;
   TGuid CreateGuid() override;
+  uint32_t RandomBytes(uint8_t* data, size_t size) override;
   String ExpandEnvironmentText(StringView text) override;
   void Sleep(uint32_t milliseconds) override;
 };

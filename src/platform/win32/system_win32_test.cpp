@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "base/locale.h"
 #include "base/path.h"
 #include "platform/cmd_line_params.h"
@@ -44,6 +46,15 @@ TEST(Win32SystemTest, GuidsAreRandomVersionFour) {
   EXPECT_NE(a, b);
   EXPECT_EQ(a.Data3 >> 12, 4);
   EXPECT_EQ(a.ToString().size(), 38u);
+}
+
+TEST(Win32SystemTest, RandomBytesComeFromTheSystemsGenerator) {
+  TWin32System system;
+  std::vector<uint8_t> a(32), b(32);
+  ASSERT_EQ(system.RandomBytes(a.data(), a.size()), 0u);
+  ASSERT_EQ(system.RandomBytes(b.data(), b.size()), 0u);
+  EXPECT_NE(a, b);
+  EXPECT_NE(a, std::vector<uint8_t>(32, 0));
 }
 
 TEST(Win32SystemTest, ExpandsEnvironmentReferences) {

@@ -42,6 +42,7 @@ class TWin32Process : public TProcess, public TWin32Waitable {
     code = value;
     return true;
   }
+  uint32_t Id() override { return ::GetProcessId(handle_.Get()); }
   HANDLE WaitHandle() const override { return handle_.Get(); }
 
  private:
