@@ -30,9 +30,9 @@ void DeleteFileOrDefer(StringView path) {
   if (files.Move(path, aside) == kErrorSuccess) DeleteOnReboot(aside);
 }
 
-void RunAndWait(StringView command_line) {
+void RunAndWait(StringView command_line, StringView folder) {
   TPlatform& platform = CurrentPlatform();
-  TStartResult started = platform.Processes().StartProcess(command_line, kSwShow, u"");
+  TStartResult started = platform.Processes().StartProcess(command_line, kSwShow, folder);
   if (!started.Process) return;
   IMessageChannel& channel = platform.Messages();
   if (channel.IsMainThread()) {
@@ -49,16 +49,6 @@ void CopyFileOrRaise(StringView source, StringView target) {
     throw EOSError(error, platform.System().SysErrorMessage(error),
                    String(source) + u" -> " + String(target));
   }
-}
-
-String CopyToTempFolder(StringView source) {
-  IFileSystem& files = CurrentPlatform().Files();
-  const String target = IncludeTrailingBackslash(files.TempFolder()) + ExtractFileName(source);
-  // An earlier copy may be read-only; it is overwritten all the same.
-  if (files.Attributes(target) != kInvalidAttributes) files.SetAttributes(target, 0);
-  CopyFileOrRaise(source, target);
-  DeleteOnReboot(target);
-  return target;
 }
 
 }  // namespace nolu

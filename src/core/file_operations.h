@@ -17,16 +17,14 @@ void DeleteFileOrDefer(StringView path);
 // Schedules the deletion of `path` at the next restart; the result is ignored.
 void DeleteOnReboot(StringView path);
 
-// Starts `command_line` with its window shown and waits without limit until it ends; the exit
-// code is not read and a failure to start is not reported.
-void RunAndWait(StringView command_line);
+// Starts `command_line` with its window shown in the folder `folder` and waits without limit
+// until it ends; the exit code is not read and a failure to start is not reported. The folder
+// is the program's own (or the system folder), never the current one: that is often the
+// downloads folder, where anyone may have put a library the program would load.
+void RunAndWait(StringView command_line, StringView folder);
 
 // Copies `source` over `target`; raises EOSError with the system's text and
 // source + " -> " + target.
 void CopyFileOrRaise(StringView source, StringView target);
-
-// Copies `source` into the temporary folder under its own name (clearing the attributes of
-// an earlier copy), schedules the copy's deletion at the next restart, returns its path.
-String CopyToTempFolder(StringView source);
 
 }  // namespace nolu

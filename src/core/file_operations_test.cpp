@@ -80,29 +80,23 @@ TEST_F(FileOperationsTest, CopyFileOrRaise_OverwritesOrNamesBothPaths) {
   }
 }
 
-TEST_F(FileOperationsTest, CopyToTempFolder_OverwritesAReadOnlyCopyAndDeletesItAtRestart) {
-  Files().AddFile(u"C:\\Nolu\\Uninstall.exe", "MZ new");
-  const String target = String(kTemp) + u"Uninstall.exe";
-  Files().AddFile(target, "MZ old", kAttrReadOnly);
-  EXPECT_EQ(CopyToTempFolder(u"C:\\Nolu\\Uninstall.exe"), target);
-  EXPECT_EQ(Files().FileText(target), "MZ new");
-  EXPECT_EQ(Files().RebootOperations(), (std::vector<TRebootOperation>{{target, u""}}));
-}
-
-TEST_F(FileOperationsTest, RunAndWait_WaitsForTheProgram) {
+TEST_F(FileOperationsTest, RunAndWait_WaitsForTheProgramInItsFolder) {
   std::atomic<bool> ended{false};
   run_.Platform().Processes().SetProgram(u"C:\\Nolu\\Elevator.exe", [&](const TFakeLaunch&) {
     ended = true;
     return 3u;
   });
-  RunAndWait(u"\"C:\\Nolu\\Elevator.exe\" /REG=U");
+  run_.Platform().Files().SetCurrentFolder(u"C:\\Users\\User\\Downloads");
+  RunAndWait(u"\"C:\\Nolu\\Elevator.exe\" /REG=U", u"C:\\Nolu\\");
   EXPECT_TRUE(ended);
   const std::vector<TFakeLaunch> launches = run_.Platform().Processes().Launches();
   ASSERT_EQ(launches.size(), 1u);
   EXPECT_EQ(launches[0].Parameters, u"/REG=U");
   EXPECT_EQ(launches[0].Show, kSwShow);
+  // Never in the caller's folder, where anyone may have put a library.
+  EXPECT_EQ(launches[0].Folder, u"C:\\Nolu\\");
   // A program that does not start is not reported.
-  EXPECT_NO_THROW(RunAndWait(u"C:\\Nolu\\Missing.exe"));
+  EXPECT_NO_THROW(RunAndWait(u"C:\\Nolu\\Missing.exe", u"C:\\Nolu\\"));
 }
 
 TEST_F(FileOperationsTest, AddError_AppendsInOrder) {

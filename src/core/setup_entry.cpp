@@ -5,11 +5,11 @@
 #include "base/command_line.h"
 #include "base/errors.h"
 #include "base/format.h"
-#include "base/locale.h"
 #include "base/path.h"
-#include "core/file_operations.h"
+#include "core/private_temp_folder.h"
 #include "core/setup.h"
 #include "core/setup_spawn_service.h"
+#include "core/uninstaller_copy.h"
 #include "platform/cmd_line_params.h"
 #include "platform/error_codes.h"
 #include "platform/platform.h"
@@ -34,11 +34,10 @@ TWindowId SpawnWindowFromSwitch(StringView value) {
   return TWindowId{static_cast<uint64_t>(id)};
 }
 
+// The uninstaller's copy runs from a private folder below the temporary folder; a copy that
+// was started without a usable "PATH" must not copy itself once more.
 bool RunsFromTempFolder() {
-  TPlatform& platform = CurrentPlatform();
-  const String own_folder = ExtractFilePath(platform.System().ModuleFileName());
-  return EqualsIgnoreCase(IncludeTrailingBackslash(own_folder),
-                          IncludeTrailingBackslash(platform.Files().TempFolder()));
+  return IsInTempFolder(ExtractFilePath(CurrentPlatform().System().ModuleFileName()));
 }
 
 // Everything the entry does between taking the parameters and the end of the run. Returns
@@ -134,7 +133,9 @@ int RelaunchElevated(StringView params) {
     if (started.Error == kErrorSuccess) return ecSuccess;  // handed to a running program
     throw EOSError(started.Error, platform.System().SysErrorMessage(started.Error));
   }
-  // The elevated instance asks our spawn window to start programs while we wait.
+  // The elevated instance asks our spawn window to start programs while we wait; nobody
+  // else is served.
+  TSetupSpawnService::ServeRequestsFrom(started.Process->Id());
   platform.Messages().WaitDispatching(*started.Process);
   uint32_t exit_code = ecSuccess;
   started.Process->ExitCode(exit_code);
@@ -144,14 +145,15 @@ int RelaunchElevated(StringView params) {
 void RelaunchUninstallerFromTemp() {
   TPlatform& platform = CurrentPlatform();
   const String program = platform.System().ModuleFileName();
-  const String copy = CopyToTempFolder(program);
-  CopyToTempFolder(ChangeFileExt(program, u".dat"));
-  // The copy must not keep the product folder in use.
-  platform.Files().SetCurrentFolder(platform.Files().TempFolder());
-  const String params =
-      Format(u"/%s=\"%s\" %s",
-             {u"PATH", IncludeTrailingBackslash(ExtractFilePath(program)), CmdLineParams()});
-  platform.Shell().ShellOpen(u"", copy, params, u"", kSwShow);  // the result is ignored
+  TUninstallerCopy copy = TUninstallerCopy::Create(program);
+  // Neither this instance nor the copy may keep the product folder in use.
+  platform.Files().SetCurrentFolder(copy.Folder());
+  const TStartResult started =
+      copy.Start(IncludeTrailingBackslash(ExtractFilePath(program)), CmdLineParams());
+  // A copy that does not start removes nothing: that must not pass for a removal.
+  if (!started.Process) {
+    throw EOSError(started.Error, platform.System().SysErrorMessage(started.Error), copy.Program());
+  }
 }
 
 }  // namespace nolu

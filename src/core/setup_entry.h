@@ -48,8 +48,10 @@ int RunSetupProgram(TProductInfoClass product_info_class, ISetupUserInterface& u
 // the user declined. Other failures raise the operating-system error.
 int RelaunchElevated(StringView params);
 
-// Copies the running uninstaller and its ".dat" file into the temporary folder and starts the
-// copy with "/PATH="<product folder>\" " before the parameters, without waiting.
+// Copies the running uninstaller and its ".dat" file into a private folder below the
+// temporary folder (TUninstallerCopy), makes that folder current and starts the copy with
+// "/PATH="<product folder>\" " before the parameters, without waiting. A copy that cannot be
+// made or started raises the operating-system error.
 void RelaunchUninstallerFromTemp();
 
 }  // namespace nolu

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "base/path.h"
 #include "core/file_operations.h"
+#include "core/private_temp_folder.h"
 #include "core/setup.h"
 #include "core/setup_action.h"
 #include "core/setup_spawn_service.h"
 #include "core/testing/fake_setup_run.h"
+#include "core/testing/watched_file_system.h"
 #include "platform/error_codes.h"
 #include "resources/installer_errors.h"
 
@@ -140,17 +143,25 @@ TEST_F(SetupEntryTest, WithoutRights_RestartsElevatedAndReturnsItsExitCode) {
   }
 }
 
-TEST_F(SetupEntryTest, ElevatedInstanceSpawnsThroughTheWaitingInstance) {
+TEST_F(SetupEntryTest, ElevatedInstanceSpawnsThroughTheWaitingInstanceAndNobodyElseDoes) {
   run_.Platform().System().SetAdmin(false);
   TFakePlatform& platform = run_.Platform();
+  // Another program of the desktop that found the spawn window.
+  const TWindowId intruder = platform.Windows().AddWindow(u"Intruder", u"C:\\Users\\Public\\x.exe",
+                                                          {}, /*process_id=*/0x999);
   run_.Platform().Processes().SetProgram(kProgram, [&](const TFakeLaunch& launch) {
-    // The elevated instance, on its own thread: what it reads from its command line.
+    // The elevated instance, on its own thread: what it reads from its command line, and a
+    // window of its own as the sender.
     String id_text = launch.Parameters.substr(9, launch.Parameters.find(u' ') - 9);
     int64_t id = 0;
     TryStrToInt(id_text, id);
+    const TWindowId spawn_window{static_cast<uint64_t>(id)};
+    const TWindowId own =
+        platform.Windows().AddWindow(u"TSetupSpawnClient", kProgram, {}, launch.ProcessId);
     const uint32_t token = platform.Windows().RegisterMessage(u"SpawnToken");
-    platform.Messages().SendText(TWindowId{static_cast<uint64_t>(id)}, token,
-                                 u"C:\\Program Files (x86)\\Nolu\\Nolu.exe", TWindowId{});
+    platform.Messages().SendText(spawn_window, token, u"C:\\Users\\Public\\evil.exe", intruder);
+    platform.Messages().SendText(spawn_window, token, u"C:\\Program Files (x86)\\Nolu\\Nolu.exe",
+                                 own);
     return 0u;
   });
   EXPECT_EQ(Run(u"/AUTO /SILENT"), ecSuccess);
@@ -298,37 +309,155 @@ TEST_F(SetupEntryTest, StartFailures_EndInTheErrorBox) {
 
 // --- The uninstaller.
 
-TEST_F(SetupEntryTest, UninstallerInTheProductFolder_RelaunchesFromTheTempFolder) {
+// The copy that removes the product runs elevated from the temporary folder, which other
+// programs can reach first (under SYSTEM it is every user's): a folder of its own with a
+// random name that only administrators may use, copies made new and held unchanged until the
+// copy runs, in that folder.
+TEST_F(SetupEntryTest, UninstallerInTheProductFolder_RelaunchesFromAPrivateFolder) {
   BecomeUninstaller(kProductFolder);
-  // An earlier read-only copy is overwritten.
-  run_.Platform().Files().AddFile(String(kTemp) + u"Uninstall.exe", "old", kAttrReadOnly);
+  TFakeFileSystem& files = run_.Platform().Files();
+  // Another user's program where a fixed name would have put the copy.
+  files.AddFile(String(kTemp) + u"Uninstall.exe", "someone else's", kAttrReadOnly);
+  files.SetCurrentFolder(kProductFolder);
   run_.Product().uninstall_actions = {&ActionClassOf<TActionRecord>()};
+  // Between the copying and the start, someone tries to change the copies.
+  TWatchedPlatform watched(run_.Platform());
+  PlatformScope scope(watched);
+  run_.Platform().System().QueueRandomBytes(Bytes(16, 0xCD));
+  const String folder = String(kTemp) + u"Setup-cdcdcdcdcdcdcdcdcdcdcdcdcdcdcdcd\\";
+  uint32_t write_before_start = kErrorSuccess, delete_before_start = kErrorSuccess;
+  watched.Files().Before(u"SetCurrentFolder", folder, [&] {
+    write_before_start = files.OpenFile(folder + u"Uninstall.exe", FileMode::kOpenReadWrite).Error;
+    delete_before_start = files.Delete(folder + u"Uninstall.dat");
+  });
+
   EXPECT_EQ(Run(u"/AUTO"), ecSuccess);
+
   EXPECT_TRUE(ui_.errors.empty());
   EXPECT_TRUE(g_actions.empty());
-
-  TFakeFileSystem& files = run_.Platform().Files();
-  EXPECT_EQ(files.FileText(String(kTemp) + u"Uninstall.exe"), "MZ uninstaller");
-  EXPECT_TRUE(files.FileExists(String(kTemp) + u"Uninstall.dat"));
-  EXPECT_EQ(files.CurrentFolder() + u"\\", kTemp);
-  EXPECT_EQ(files.RebootOperations(),
-            (std::vector<TRebootOperation>{{String(kTemp) + u"Uninstall.exe", u""},
-                                           {String(kTemp) + u"Uninstall.dat", u""}}));
+  EXPECT_EQ(files.FileText(String(kTemp) + u"Uninstall.exe"), "someone else's");
   const std::vector<TFakeLaunch> launches = run_.Platform().Processes().Launches();
   ASSERT_EQ(launches.size(), 1u);
-  EXPECT_EQ(launches[0].How, TFakeLaunch::Via::kShellOpen);
-  EXPECT_EQ(launches[0].File, String(kTemp) + u"Uninstall.exe");
+  EXPECT_EQ(launches[0].How, TFakeLaunch::Via::kStartProcess);
+  EXPECT_EQ(launches[0].File, folder + u"Uninstall.exe");
   EXPECT_EQ(launches[0].Parameters, u"/PATH=\"C:\\Program Files (x86)\\Nolu\\\" /AUTO");
+  EXPECT_EQ(launches[0].Folder, folder);
   EXPECT_EQ(launches[0].Show, kSwShow);
+  EXPECT_EQ(files.FileText(folder + u"Uninstall.exe"), "MZ uninstaller");
+  EXPECT_EQ(files.FileBytes(folder + u"Uninstall.dat"),
+            files.FileBytes(String(kProductFolder) + u"Uninstall.dat"));
+  TAccessList access;
+  ASSERT_EQ(files.ReadAccessList(folder, access), kErrorSuccess);
+  EXPECT_EQ(access, AccessListOf(TFolderAccess::kAdministrators));
+  EXPECT_EQ(write_before_start, kErrorSharingViolation);
+  EXPECT_EQ(delete_before_start, kErrorSharingViolation);
+  // Once it runs, the copies are let go.
+  EXPECT_EQ(files.OpenFile(folder + u"Uninstall.exe", FileMode::kOpenReadWrite).Error,
+            kErrorSuccess);
+  // Neither instance keeps the product folder in use.
+  EXPECT_EQ(IncludeTrailingBackslash(files.CurrentFolder()), folder);
+  // Copies first, the folder last, once it is empty.
+  EXPECT_EQ(files.RebootOperations(),
+            (std::vector<TRebootOperation>{{folder + u"Uninstall.exe", u""},
+                                           {folder + u"Uninstall.dat", u""},
+                                           {ExcludeTrailingBackslash(folder), u""}}));
 }
 
-TEST_F(SetupEntryTest, UninstallerCopyFails_ShowsSourceAndTarget) {
+TEST(SetupEntryUninstallerTest, UninstallerCopy_TheFolderNameDiffersBetweenRuns) {
+  StringList folders;
+  for (int i = 0; i < 2; ++i) {
+    TFakeSetupRun run;
+    TTestUserInterface ui;
+    const String exe = String(kProductFolder) + u"Uninstall.exe";
+    run.Platform().System().SetModuleFileName(exe);
+    run.Platform().Files().AddFile(exe, "MZ uninstaller");
+    run.Data().SetProductFile(u"Uninstall.ini", "[Uninstall]\r\n");
+    run.Platform().Files().AddFile(String(kProductFolder) + u"Uninstall.dat",
+                                   run.Data().BuildProductPackage());
+    run.Prepare(u"/AUTO");
+    ASSERT_EQ(RunSetupProgram(&TTestProductInfo::Create, ui), ecSuccess);
+    folders.push_back(ExtractFilePath(run.Platform().Processes().Launches().at(0).File));
+  }
+  EXPECT_NE(folders[0], folders[1]);
+}
+
+TEST_F(SetupEntryTest, UninstallerCopy_ATakenNameIsNeverUsed) {
+  // Another user made the folder of the first name (and put a program of theirs in it).
+  BecomeUninstaller(kProductFolder);
+  const String taken = String(kTemp) + u"Setup-" + String(32, u'0') + u"\\";
+  run_.Platform().Files().AddFile(taken + u"Uninstall.exe", "someone else's");
+  run_.Platform().System().QueueRandomBytes(Bytes(16, 0));
+  EXPECT_EQ(Run(u"/AUTO"), ecSuccess);
+  const std::vector<TFakeLaunch> launches = run_.Platform().Processes().Launches();
+  ASSERT_EQ(launches.size(), 1u);
+  EXPECT_NE(ExtractFilePath(launches[0].File), taken);
+  EXPECT_EQ(run_.Platform().Files().ListTree(taken), StringList{taken + u"Uninstall.exe"});
+  EXPECT_EQ(run_.Platform().Files().FileText(taken + u"Uninstall.exe"), "someone else's");
+
+  // Every name taken, again and again: the relaunch gives up with the last one.
+  TFakeSetupRun run;
+  TTestUserInterface ui;
+  const String exe = String(kProductFolder) + u"Uninstall.exe";
+  run.Platform().System().SetModuleFileName(exe);
+  run.Platform().Files().AddFile(exe, "MZ uninstaller");
+  run.Data().SetProductFile(u"Uninstall.ini", "[Uninstall]\r\n");
+  run.Platform().Files().AddFile(String(kProductFolder) + u"Uninstall.dat",
+                                 run.Data().BuildProductPackage());
+  run.Platform().Files().AddFolder(taken);
+  run.Platform().System().QueueRandomBytes(Bytes(16 * kPrivateFolderTries, 0));
+  run.Prepare(u"/AUTO");
+  EXPECT_EQ(RunSetupProgram(&TTestProductInfo::Create, ui), ecErrorBox);
+  EXPECT_EQ(ui.errors,
+            StringList{u"System Error.  Code: 183.\r\nCannot create a file when that file already "
+                       u"exists.\r\n" +
+                       ExcludeTrailingBackslash(taken)});
+  EXPECT_TRUE(run.Platform().Processes().Launches().empty());
+}
+
+TEST_F(SetupEntryTest, UninstallerCopyFails_ShowsSourceAndTargetAndLeavesNothing) {
   BecomeUninstaller(kProductFolder);
   const String source = String(kProductFolder) + u"Uninstall.dat";
-  run_.Platform().Files().InjectFailure(FakeFileOp::kCopy, source, kErrorAccessDenied);
+  run_.Platform().System().QueueRandomBytes(Bytes(16, 0xAB));
+  const String target = String(kTemp) + u"Setup-abababababababababababababababab\\Uninstall.dat";
+  run_.Platform().Files().InjectFailure(FakeFileOp::kOpenWrite, target, kErrorAccessDenied);
   EXPECT_EQ(Run(u"/AUTO"), ecErrorBox);
   EXPECT_EQ(ui_.errors, StringList{u"System Error.  Code: 5.\r\nAccess is denied.\r\n" + source +
-                                   u" -> " + String(kTemp) + u"Uninstall.dat"});
+                                   u" -> " + target});
+  EXPECT_TRUE(run_.Platform().Processes().Launches().empty());
+  // The folder and the copy made before the failure went at once.
+  std::vector<TFileEntry> temp;
+  run_.Platform().Files().ListFolder(kTemp, temp);
+  EXPECT_TRUE(temp.empty());
+  EXPECT_TRUE(run_.Platform().Files().RebootOperations().empty());
+}
+
+TEST_F(SetupEntryTest, UninstallerCopyThatDoesNotStart_EndsInTheErrorBox) {
+  BecomeUninstaller(kProductFolder);
+  run_.Platform().Processes().FailStart(u"Uninstall.exe", kErrorAccessDenied);
+  EXPECT_EQ(Run(u"/AUTO"), ecErrorBox);
+  ASSERT_EQ(ui_.errors.size(), 1u);
+  EXPECT_TRUE(StartsWith(ui_.errors[0], u"System Error.  Code: 5.\r\nAccess is denied.\r\n" +
+                                            String(kTemp) + u"Setup-"))
+      << StringToUtf8(ui_.errors[0]);
+}
+
+TEST_F(SetupEntryTest, UninstallerCopy_ANameTakenInsideTheFolderStopsTheRelaunch) {
+  // Should another program still reach into the new folder and put a file at the copy's name
+  // (administrators only: another one, or a program of the user when the run is not
+  // elevated), that file is not written, let alone started.
+  BecomeUninstaller(kProductFolder);
+  TWatchedPlatform watched(run_.Platform());
+  PlatformScope scope(watched);
+  watched.Files().Before(u"OpenFile", String(kProductFolder) + u"Uninstall.exe", [&] {
+    std::vector<TFileEntry> temp;
+    run_.Platform().Files().ListFolder(kTemp, temp);
+    ASSERT_EQ(temp.size(), 1u);
+    run_.Platform().Files().AddFile(String(kTemp) + temp[0].Name + u"\\Uninstall.exe", "planted");
+  });
+  EXPECT_EQ(Run(u"/AUTO"), ecErrorBox);
+  ASSERT_EQ(ui_.errors.size(), 1u);
+  EXPECT_TRUE(StartsWith(ui_.errors[0], u"System Error.  Code: 80.\r\n"))
+      << StringToUtf8(ui_.errors[0]);
   EXPECT_TRUE(run_.Platform().Processes().Launches().empty());
 }
 

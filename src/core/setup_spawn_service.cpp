@@ -5,6 +5,8 @@
 
 #include "base/errors.h"
 #include "base/locale.h"
+#include "base/path.h"
+#include "platform/error_codes.h"
 #include "platform/platform.h"
 
 namespace nolu {
@@ -15,8 +17,11 @@ struct TSpawnState {
   bool initialized = false;
   bool remote = false;
   TWindowId window;
+  // Local mode: the window that serves requests; remote mode: the one that names us as
+  // sender.
   std::unique_ptr<TMessageWindow> own_window;
   uint32_t token = 0;
+  uint32_t served_process = 0;
 };
 
 TSpawnState& State() {
@@ -30,10 +35,20 @@ bool IsSchemeChar(Char c, bool first) {
   return letter || (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.';
 }
 
+bool FromServedProcess(const TChannelMessage& message) {
+  uint32_t served = 0;
+  {
+    std::lock_guard lock(State().mutex);
+    served = State().served_process;
+  }
+  return served != 0 && message.Sender &&
+         CurrentPlatform().Windows().WindowProcessId(message.Sender) == served;
+}
+
 // The request handler of our own window.
 int64_t HandleRequest(const TChannelMessage& message) {
   if (message.MessageKind == TChannelMessage::Kind::kText && message.Code != 0 &&
-      message.Code == TSetupSpawnService::SpawnToken()) {
+      message.Code == TSetupSpawnService::SpawnToken() && FromServedProcess(message)) {
     TSetupSpawnService::ShellOpenText(message.Text);
   }
   return 0;
@@ -70,6 +85,8 @@ void TSetupSpawnService::Initialize(TWindowId window) {
   if (window) {
     state.window = window;
     state.remote = true;
+    state.own_window = platform.Messages().CreateMessageWindow(
+        u"TSetupSpawnClient", [](const TChannelMessage&) -> int64_t { return 0; });
   } else {
     state.own_window =
         platform.Messages().CreateMessageWindow(u"TSetupSpawnService", &HandleRequest);
@@ -90,7 +107,13 @@ void TSetupSpawnService::Finalize() {
     state.remote = false;
     state.window = {};
     state.token = 0;
+    state.served_process = 0;
   }
+}
+
+void TSetupSpawnService::ServeRequestsFrom(uint32_t process_id) {
+  std::lock_guard lock(State().mutex);
+  State().served_process = process_id;
 }
 
 bool TSetupSpawnService::IsInitialized() {
@@ -116,24 +139,38 @@ uint32_t TSetupSpawnService::SpawnToken() {
 void TSetupSpawnService::Spawn(StringView path) {
   TPlatform& platform = CurrentPlatform();
   if (IsRemote()) {
+    TWindowId sender;
+    {
+      std::lock_guard lock(State().mutex);
+      if (State().own_window) sender = State().own_window->Id();
+    }
     uint32_t error = 0;
-    platform.Messages().SendText(Window(), SpawnToken(), path, TWindowId{}, &error);
-    if (error == 0) return;
-    // The instance that waited for us is gone: start the path through the desktop's shell
-    // instead, which still runs it as the desktop user.
+    platform.Messages().SendText(Window(), SpawnToken(), path, sender, &error, kRequestTimeout);
+    // Only when the instance that waited for us is gone does the desktop's shell start the
+    // path instead, which still runs it as the desktop user.
+    if (error != kErrorInvalidWindowHandle) return;
   }
   if (!platform.System().OsVersion().AtLeast(6, 0) || IsAddress(path)) {
     ShellOpenText(path);
     return;
   }
-  // The shell's own process runs with the user's ordinary rights; the path is quoted so
-  // that it stays its one parameter. Wine has no "Explorer.exe", only "Explorer".
-  const String explorer = platform.System().IsWine() ? u"Explorer" : u"Explorer.exe";
+  // The shell's own process runs with the user's ordinary rights. It is named by its full
+  // path and started in the system folder: a bare name would be looked for in the current
+  // folder first, which is often the downloads folder. Wine's is named without ".exe". The
+  // path is quoted so that it stays its one parameter.
+  IShell& shell = platform.Shell();
+  String windows, system;
+  if (!shell.SpecialFolder(Csidl::kWindows, windows) ||
+      !shell.SpecialFolder(Csidl::kSystem, system)) {
+    return;
+  }
+  const String explorer = IncludeTrailingBackslash(windows) +
+                          (platform.System().IsWine() ? u"Explorer" : u"Explorer.exe");
   String parameter(path);
   if (parameter.find(u' ') != String::npos && !StartsWith(parameter, u"\"")) {
     parameter = u"\"" + parameter + u"\"";
   }
-  platform.Shell().ShellOpen(u"", explorer, parameter, u"", kSwShowNormal);
+  shell.ShellOpen(u"", explorer, parameter, system, kSwShowNormal);
 }
 
 }  // namespace nolu

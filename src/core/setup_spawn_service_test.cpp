@@ -41,6 +41,9 @@ TEST_F(SetupSpawnServiceTest, Initialize_LocalWindowOrRemote_AndOnlyOnce) {
 }
 
 TEST_F(SetupSpawnServiceTest, Spawn_WithoutRemote_GoesThroughTheDesktopShell) {
+  // The shell's program by its full path, in the system folder: a bare "Explorer.exe" would be
+  // looked for in the current folder first, often the downloads folder.
+  constexpr char16_t kSystem[] = u"C:\\Windows\\System32\\";
   struct Case {
     const char* what;
     uint32_t major;
@@ -48,22 +51,26 @@ TEST_F(SetupSpawnServiceTest, Spawn_WithoutRemote_GoesThroughTheDesktopShell) {
     const char16_t* path;
     const char16_t* file;
     const char16_t* parameters;
+    const char16_t* folder;
   } cases[] = {
-      {"Windows 10", 10, false, u"C:\\Program Files (x86)\\Nolu\\Nolu.exe", u"Explorer.exe",
-       u"\"C:\\Program Files (x86)\\Nolu\\Nolu.exe\""},
-      {"no blank: unquoted", 10, false, u"C:\\Nolu\\Nolu.exe", u"Explorer.exe",
-       u"C:\\Nolu\\Nolu.exe"},
-      {"Wine", 10, true, u"C:\\Nolu\\Nolu.exe", u"Explorer", u"C:\\Nolu\\Nolu.exe"},
-      {"Windows XP", 5, false, u"C:\\Nolu\\Nolu.exe", u"C:\\Nolu\\Nolu.exe", u""},
-      {"address", 10, false, u"https://nolu.example/welcome", u"https://nolu.example/welcome", u""},
-      {"mail", 10, false, u"MAILTO:team@nolu.example", u"MAILTO:team@nolu.example", u""},
+      {"Windows 10", 10, false, u"C:\\Program Files (x86)\\Nolu\\Nolu.exe",
+       u"C:\\Windows\\Explorer.exe", u"\"C:\\Program Files (x86)\\Nolu\\Nolu.exe\"", kSystem},
+      {"no blank: unquoted", 10, false, u"C:\\Nolu\\Nolu.exe", u"C:\\Windows\\Explorer.exe",
+       u"C:\\Nolu\\Nolu.exe", kSystem},
+      {"Wine", 10, true, u"C:\\Nolu\\Nolu.exe", u"C:\\Windows\\Explorer", u"C:\\Nolu\\Nolu.exe",
+       kSystem},
+      {"Windows XP", 5, false, u"C:\\Nolu\\Nolu.exe", u"C:\\Nolu\\Nolu.exe", u"", u""},
+      {"address", 10, false, u"https://nolu.example/welcome", u"https://nolu.example/welcome", u"",
+       u""},
+      {"mail", 10, false, u"MAILTO:team@nolu.example", u"MAILTO:team@nolu.example", u"", u""},
       {"address under Wine", 10, true, u"https://nolu.example/", u"winebrowser",
-       u"https://nolu.example/"},
+       u"https://nolu.example/", u""},
   };
   for (const Case& c : cases) {
     TFakeSetupRun run;
     run.Platform().System().SetOsVersion(c.major, 1);
     run.Platform().System().SetWine(c.wine);
+    run.Platform().Files().SetCurrentFolder(u"C:\\Users\\User\\Downloads");
     TSetupSpawnService::Spawn(c.path);
     const std::vector<TFakeLaunch> launches = run.Platform().Processes().Launches();
     ASSERT_EQ(launches.size(), 1u) << c.what;
@@ -71,6 +78,7 @@ TEST_F(SetupSpawnServiceTest, Spawn_WithoutRemote_GoesThroughTheDesktopShell) {
     EXPECT_EQ(launches[0].Verb, u"") << c.what;
     EXPECT_EQ(launches[0].File, c.file) << c.what;
     EXPECT_EQ(launches[0].Parameters, c.parameters) << c.what;
+    EXPECT_EQ(launches[0].Folder, c.folder) << c.what;
   }
 }
 
@@ -100,16 +108,35 @@ TEST_F(SetupSpawnServiceTest, LocalWindow_OpensWhatTheElevatedInstanceSends) {
   const TWindowId window = TSetupSpawnService::Window();
   const uint32_t token = TSetupSpawnService::SpawnToken();
   IMessageChannel& channel = run_.Platform().Messages();
+  // The elevated instance that this one started, and another program of the desktop.
+  constexpr uint32_t kElevated = 0x1234, kOther = 0x5678;
+  TFakeDesktopWindows& desktop = run_.Platform().Windows();
+  const TWindowId elevated_window = desktop.AddWindow(u"TSetupSpawnClient", u"", {}, kElevated);
+  const TWindowId other_window = desktop.AddWindow(u"TSetupSpawnClient", u"", {}, kOther);
   auto done = channel.NewEvent();
   std::thread elevated([&] {
-    channel.SendText(window, token, u"C:\\Nolu\\Nolu.exe", TWindowId{});
-    channel.SendText(window, token, u"", TWindowId{});                   // byte count 0
-    channel.SendText(window, token + 1, u"C:\\Other.exe", TWindowId{});  // not a request
-    channel.SendValue(window, token, 0);                                 // not a text
+    // Before the instance is known nothing is served.
+    channel.SendText(window, token, u"C:\\Early.exe", elevated_window);
     done->Set();
   });
   channel.WaitDispatching(*done);
   elevated.join();
+  EXPECT_TRUE(Launches().empty());
+
+  TSetupSpawnService::ServeRequestsFrom(kElevated);
+  done->Reset();
+  std::thread requests([&] {
+    channel.SendText(window, token, u"C:\\Nolu\\Nolu.exe", elevated_window);
+    channel.SendText(window, token, u"", elevated_window);                   // byte count 0
+    channel.SendText(window, token + 1, u"C:\\Other.exe", elevated_window);  // not a request
+    channel.SendValue(window, token, 0);                                     // not a text
+    // Someone else on the desktop, in its own name or in none.
+    channel.SendText(window, token, u"C:\\Users\\Public\\evil.exe", other_window);
+    channel.SendText(window, token, u"C:\\Users\\Public\\evil.exe", TWindowId{});
+    done->Set();
+  });
+  channel.WaitDispatching(*done);
+  requests.join();
   const std::vector<TFakeLaunch> launches = Launches();
   ASSERT_EQ(launches.size(), 2u);
   EXPECT_EQ(launches[0].File, u"C:\\Nolu\\Nolu.exe");
@@ -130,14 +157,17 @@ TEST_F(SetupSpawnServiceTest, Remote_SendsTheRequestAndFallsBackWhenTheWindowIsG
   EXPECT_EQ(received[0].MessageKind, TChannelMessage::Kind::kText);
   EXPECT_EQ(received[0].Code, TSetupSpawnService::SpawnToken());
   EXPECT_EQ(received[0].Text, u"C:\\Nolu\\Nolu.exe");
-  EXPECT_EQ(received[0].Sender, TWindowId{});
+  // The sender is a window of this instance's own, by which the waiting one knows it.
+  EXPECT_EQ(run_.Platform().Messages().WindowClass(received[0].Sender), u"TSetupSpawnClient");
   EXPECT_TRUE(Launches().empty());
 
   window.reset();
   TSetupSpawnService::Spawn(u"C:\\Nolu\\Nolu.exe");
   const std::vector<TFakeLaunch> launches = Launches();
   ASSERT_EQ(launches.size(), 1u);
-  EXPECT_EQ(launches[0].File, u"Explorer.exe");
+  EXPECT_EQ(launches[0].File, u"C:\\Windows\\Explorer.exe");
+  TSetupSpawnService::Finalize();
+  EXPECT_EQ(run_.Platform().Messages().WindowClass(received[0].Sender), u"");
 }
 
 }  // namespace

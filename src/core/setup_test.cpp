@@ -453,7 +453,7 @@ TEST_F(SetupTest, RunActions_StartsTheChosenProgramsAsTheDesktopUser) {
     std::vector<TFakeLaunch> launches = run.Platform().Processes().Launches();
     ASSERT_EQ(launches.size(), c.started ? 1u : 0u) << c.what;
     if (c.started) {
-      EXPECT_EQ(launches[0].File, u"Explorer.exe") << c.what;
+      EXPECT_EQ(launches[0].File, u"C:\\Windows\\Explorer.exe") << c.what;
       EXPECT_EQ(launches[0].Parameters, u"\"" + setup.DestPath() + u"Nolu.exe\"") << c.what;
     }
   }

@@ -145,20 +145,29 @@ TEST_F(SetupWin32Test, Cancel_WaitsWhileServingTheWorker) {
     EXPECT_NE(n.Code, ncStatusText);
 }
 
-TEST_F(SetupWin32Test, SpawnRequest_FromAnotherProcess_IsOpenedHere) {
-  TSetupSpawnService::Initialize();
+// The elevated instance, played by another process, sends a request naming a window of its
+// own: this instance serves it only when that is the process it started.
+TEST_F(SetupWin32Test, SpawnRequest_FromTheStartedProcessOnly_IsOpenedHere) {
   const String probe =
       ExtractFilePath(platform_.System().ModuleFileName()) + u"nolu_spawn_probe.exe";
   const String path = u"C:\\Program Files (x86)\\Nolu\\Nolu.exe";
-  TStartResult started = platform_.Processes().StartProcess(
-      u"\"" + probe + u"\" " + IntToStr(static_cast<int64_t>(TSetupSpawnService::Window().Value)) +
-          u" \"" + path + u"\"",
-      kSwHide, u"");
-  ASSERT_TRUE(started.Process) << started.Error;
-  ASSERT_TRUE(platform_.Messages().WaitDispatching(*started.Process));
-  uint32_t exit_code = 99;
-  ASSERT_TRUE(started.Process->ExitCode(exit_code));
-  EXPECT_EQ(exit_code, 0u);
+  for (const bool served : {true, false}) {
+    SCOPED_TRACE(served ? "the started process" : "another process");
+    TSetupSpawnService::Initialize();
+    TStartResult started = platform_.Processes().StartProcess(
+        u"\"" + probe + u"\" " +
+            IntToStr(static_cast<int64_t>(TSetupSpawnService::Window().Value)) + u" \"" + path +
+            u"\"",
+        kSwHide, u"");
+    ASSERT_TRUE(started.Process) << started.Error;
+    TSetupSpawnService::ServeRequestsFrom(served ? started.Process->Id()
+                                                 : started.Process->Id() + 4);
+    ASSERT_TRUE(platform_.Messages().WaitDispatching(*started.Process));
+    uint32_t exit_code = 99;
+    ASSERT_TRUE(started.Process->ExitCode(exit_code));
+    EXPECT_EQ(exit_code, 0u);
+    TSetupSpawnService::Finalize();
+  }
   EXPECT_EQ(platform_.Shell().Opened(), StringList{path});
 }
 

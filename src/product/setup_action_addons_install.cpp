@@ -2,25 +2,16 @@
 
 #include "base/format.h"
 #include "base/path.h"
+#include "core/file_operations.h"
+#include "core/held_file.h"
+#include "core/private_temp_folder.h"
 #include "core/setup_summary_builder.h"
-#include "platform/error_codes.h"
 #include "platform/platform.h"
 #include "product/addons_info.h"
 #include "product/product_options.h"
 #include "resources/setup_resources.h"
 
 namespace nolu {
-namespace {
-
-// The temporary folder with long folder names (GetTempPathW may give 8.3 aliases).
-String LongTempFolder(IFileSystem& files) {
-  const String temp = files.TempFolder();
-  String long_temp;
-  if (files.LongPathName(temp, long_temp) != kErrorSuccess) return temp;
-  return IncludeTrailingBackslash(long_temp);
-}
-
-}  // namespace
 
 String TSetupActionAddonsInstall::Parameters(const TAddonsInfo& info,
                                              const TAddonChoices& choices) {
@@ -39,19 +30,24 @@ void TSetupActionAddonsInstall::Execute() {
   const std::unique_ptr<TMemoryStream> installer_data = Resources().GetStream(entry);
 
   TPlatform& platform = CurrentPlatform();
-  IFileSystem& files = platform.Files();
-  // Only the entry's file name: the installer lands directly in the temporary folder, whatever
-  // folder the entry has in the package.
-  const String installer = LongTempFolder(files) + ExtractFileName(entry);
-  // An earlier copy may be read-only; it is replaced all the same.
-  if (files.Attributes(installer) != kInvalidAttributes) files.SetAttributes(installer, 0);
-  {
-    const std::unique_ptr<TStream> out = OpenFileOrRaise(installer, FileMode::kCreate);
-    out->CopyRemainingFrom(*installer_data);
-    out->Flush();
-  }
+  // The installer runs elevated from a folder of the run's own, held until it has started:
+  // under a fixed name in the temporary folder another program could have put its own file
+  // there, or changed ours, first. Only the entry's file name is used, whatever folder the
+  // entry has in the package. Nothing else would ever delete the two.
+  const String folder = CreatePrivateTempFolder();
+  THeldFile installer = THeldFile::Write(*installer_data, folder + ExtractFileName(entry));
+  DeleteOnReboot(installer.Path());
+  DeleteOnReboot(ExcludeTrailingBackslash(folder));
+
+  // In the system folder: the caller's current folder is often the downloads folder, where
+  // anyone may have put a library that the installer would load.
+  TShellExecuteInfo start;
+  start.File = installer.Path();
+  start.Parameters = Parameters(info, choices);
+  platform.Shell().SpecialFolder(Csidl::kSystem, start.Folder);
+  start.Show = kSwShowNormal;
   // The installer runs on its own; whether it starts is its own business.
-  platform.Shell().ShellOpen(u"", installer, Parameters(info, choices), u"", kSwShowNormal);
+  platform.Shell().Execute(start);
 }
 
 void TSetupActionAddonsInstall::PopulateSummary(TSetupSummaryBuilder& builder) {

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "base/path.h"
 #include "core/setup.h"
 #include "core/testing/fake_setup_run.h"
+#include "core/testing/watched_file_system.h"
+#include "platform/error_codes.h"
 #include "product/addons_info.h"
 #include "product/product_options.h"
 #include "product/testing/product_test_data.h"
@@ -75,20 +78,49 @@ TEST_F(SetupActionAddonsInstallRunTest, NothingChosen_ReadsNothingAndStartsNothi
   EXPECT_TRUE(run_.Platform().Processes().Launches().empty());
 }
 
-TEST_F(SetupActionAddonsInstallRunTest, SavesTheInstallerToTheTemporaryFolderAndStartsIt) {
+// The installer runs elevated: it goes into a folder of the run's own that only
+// administrators may use, under a name nobody could guess, is held unchanged until it has
+// started, and starts in the system folder rather than the caller's.
+TEST_F(SetupActionAddonsInstallRunTest, SavesTheInstallerInAPrivateFolderAndStartsIt) {
   TFakeFileSystem& files = run_.Platform().Files();
-  // An older copy, read-only, is replaced.
-  files.AddFile(String(kTemp) + u"LumoSetup.exe", "old", kAttrReadOnly);
+  // Another user's program left where a fixed name would have put the installer.
+  files.AddFile(String(kTemp) + u"LumoSetup.exe", "someone else's", kAttrReadOnly);
+  run_.Platform().Files().SetCurrentFolder(u"C:\\Users\\User\\Downloads");
+  // Between the writing and the start, someone tries to change the installer.
+  TWatchedPlatform watched(run_.Platform());
+  PlatformScope scope(watched);
+  run_.Platform().System().QueueRandomBytes(Bytes(16, 0x5A));
+  const String known = String(kTemp) + u"Setup-5a5a5a5a5a5a5a5a5a5a5a5a5a5a5a5a\\LumoSetup.exe";
+  uint32_t write_before_start = kErrorSuccess;
+  watched.Files().Before(u"MoveOnReboot", known, [&] {
+    write_before_start = files.OpenFile(known, FileMode::kOpenReadWrite).Error;
+  });
+
   TSetup& setup = Run(u"AddonsViewer=1");
+
   EXPECT_EQ(setup.Errors(), StringList{});
-  EXPECT_EQ(files.FileText(String(kTemp) + u"LumoSetup.exe"), kTestAddonInstaller);
+  EXPECT_EQ(files.FileText(String(kTemp) + u"LumoSetup.exe"), "someone else's");
   const std::vector<TFakeLaunch> launches = run_.Platform().Processes().Launches();
   ASSERT_EQ(launches.size(), 1u);
-  EXPECT_EQ(launches[0].How, TFakeLaunch::Via::kShellOpen);
+  const String folder = ExtractFilePath(launches[0].File);
+  EXPECT_TRUE(StartsWith(folder, String(kTemp) + u"Setup-")) << StringToUtf8(folder);
+  EXPECT_EQ(folder.size(), String(kTemp).size() + 6 + 32 + 1);
+  EXPECT_EQ(ExtractFileName(launches[0].File), u"LumoSetup.exe");
+  EXPECT_EQ(files.FileText(launches[0].File), kTestAddonInstaller);
+  TAccessList access;
+  ASSERT_EQ(files.ReadAccessList(folder, access), kErrorSuccess);
+  EXPECT_EQ(access, AccessListOf(TFolderAccess::kAdministrators));
+  EXPECT_EQ(launches[0].File, known);
+  EXPECT_EQ(write_before_start, kErrorSharingViolation);
+  EXPECT_EQ(launches[0].How, TFakeLaunch::Via::kShellExecute);
   EXPECT_EQ(launches[0].Verb, u"");
-  EXPECT_EQ(launches[0].File, String(kTemp) + u"LumoSetup.exe");
   EXPECT_EQ(launches[0].Parameters, u"/S /NOASSOC /VIEWER /SOURCE=nolu");
+  EXPECT_EQ(launches[0].Folder, u"C:\\Windows\\System32\\");
   EXPECT_EQ(launches[0].Show, kSwShowNormal);
+  // Both go at the next restart, the folder once it is empty.
+  EXPECT_EQ(files.RebootOperations(),
+            (std::vector<TRebootOperation>{{launches[0].File, u""},
+                                           {ExcludeTrailingBackslash(folder), u""}}));
 }
 
 TEST_F(SetupActionAddonsInstallRunTest, TheInstallerPathHasLongFolderNames) {
@@ -99,7 +131,9 @@ TEST_F(SetupActionAddonsInstallRunTest, TheInstallerPathHasLongFolderNames) {
   Run(u"AddonsShortcuts=1");
   const std::vector<TFakeLaunch> launches = run_.Platform().Processes().Launches();
   ASSERT_EQ(launches.size(), 1u);
-  EXPECT_EQ(launches[0].File, u"C:\\Users\\Long User Name\\AppData\\Local\\Temp\\LumoSetup.exe");
+  EXPECT_TRUE(
+      StartsWith(launches[0].File, u"C:\\Users\\Long User Name\\AppData\\Local\\Temp\\Setup-"))
+      << StringToUtf8(launches[0].File);
 }
 
 TEST(SetupActionAddonsInstallMissingTest, MissingPackageEntriesEndTheRunWithTheirNames) {

@@ -26,8 +26,8 @@ void TSetupActionIntegrate::Execute() {
   }
   if (switches.empty()) return;
   // Quoted: an unquoted program path with blanks ("C:\Program Files\...") would let the system
-  // try "C:\Program.exe" first.
-  RunAndWait(u"\"" + elevator + u"\"" + switches);
+  // try "C:\Program.exe" first. It runs in its own folder, not in the caller's.
+  RunAndWait(u"\"" + elevator + u"\"" + switches, setup.DestPath());
 }
 
 void TSetupActionIntegrate::PopulateSummary(TSetupSummaryBuilder& builder) {

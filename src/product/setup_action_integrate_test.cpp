@@ -40,6 +40,8 @@ struct IntegrateRun {
     if (launches.empty()) return std::nullopt;
     EXPECT_EQ(launches.size(), 1u);
     EXPECT_EQ(launches[0].Show, kSwShow);
+    // In its own folder, never in the caller's (often the downloads folder).
+    EXPECT_EQ(launches[0].Folder, String(dest));
     return launches[0].CommandLine;
   }
 };

@@ -8,8 +8,10 @@ namespace nolu {
 
 void TSetupUpdateTaskRemoveFromRegistry::Execute(StringList* /*removal_list*/) {
   // The path is quoted: unquoted, the system would try "C:\Program.exe" and every other
-  // prefix of a folder name with blanks before the real program, elevated.
-  RunAndWait(u"\"" + Setup()->DestPath() + u"Elevator.exe\" /REG=U");
+  // prefix of a folder name with blanks before the real program, elevated. It runs in its
+  // own folder.
+  const String& dest = Setup()->DestPath();
+  RunAndWait(u"\"" + dest + u"Elevator.exe\" /REG=U", dest);
   TSetupAppRepo::Unregister(ProductInfo().GetProductName());
 }
 

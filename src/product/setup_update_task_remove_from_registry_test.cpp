@@ -35,6 +35,7 @@ TEST(RemoveFromRegistryTest, RunsTheRegistrationProgramQuotedAndDeletesTheEntry)
   // Quoted: the system must not try "C:\Program.exe" first.
   EXPECT_EQ(launches[0].CommandLine, u"\"" + elevator + u"\" /REG=U");
   EXPECT_EQ(launches[0].Parameters, u"/REG=U");
+  EXPECT_EQ(launches[0].Folder, u"C:\\Program Files (x86)\\Nolu\\");
   EXPECT_TRUE(entry_present_while_running);
   EXPECT_FALSE(platform.Registry().KeyExists(UninstallKey(u"Nolu")));
   EXPECT_TRUE(platform.Registry().KeyExists(UninstallKey(u"Other")));
