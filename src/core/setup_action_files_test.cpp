@@ -57,7 +57,8 @@ TEST_F(WriteUninstallDataTest, LeavesTheUninstallerItsRecordAndTheSystemEntry) {
             u"3=Uninstall.exe\r\n\r\n");
   IRegistry& registry = run_.Platform().Registry();
   ASSERT_TRUE(registry.KeyExists(kUninstallEntry));
-  EXPECT_EQ(registry.ReadString(kUninstallEntry, u"UninstallString"), u"C:\\Nolu\\Uninstall.exe");
+  EXPECT_EQ(registry.ReadString(kUninstallEntry, u"UninstallString"),
+            u"\"C:\\Nolu\\Uninstall.exe\"");
   EXPECT_EQ(registry.ReadString(kUninstallEntry, u"InstallPath"), u"C:\\Nolu\\");
   EXPECT_EQ(registry.ReadString(kUninstallEntry, u"DisplayVersion"), u"5.40.1");
   EXPECT_EQ(files_.OpenStreamCount(), 0);

@@ -92,7 +92,9 @@ void TSetupAppRepo::Register(StringView name, StringView uninstall_exe, StringVi
       {u"InstallDate", TRegValue::Text(InstallDate())},
       {u"InstallPath", TRegValue::Text(ExtractFilePath(uninstall_exe))},
       {u"Publisher", TRegValue::Text(publisher)},
-      {u"UninstallString", TRegValue::Text(uninstall_exe)},
+      // A command line: unquoted, "D:\Media Apps\Nolu\Uninstall.exe" would make the system
+      // start "D:\Media.exe" for whoever removes the product.
+      {u"UninstallString", TRegValue::Text(u"\"" + String(uninstall_exe) + u"\"")},
       {u"URLInfoAbout", TRegValue::Text(home_page)},
   };
   for (const auto& [value_name, value] : values)

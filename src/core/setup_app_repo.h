@@ -16,7 +16,8 @@ class TSetupAppRepo {
 
   // `name` with every blank removed.
   static String KeyName(StringView name);
-  // Replaces the entry as a whole with the ten values of a fresh installation. Failures are
+  // Replaces the entry as a whole with the ten values of a fresh installation ("UninstallString"
+  // is the program's path in quotes, as the system reads a command line). Failures are
   // ignored; an empty key name writes nothing.
   static void Register(StringView name, StringView uninstall_exe, StringView version,
                        StringView publisher, StringView home_page);
@@ -26,7 +27,8 @@ class TSetupAppRepo {
   static void Unregister(StringView name, RegView view);
   // The folder of the installed product (with trailing backslash) from the entry's
   // "InstallPath", else the folder of "UninstallString", else of "DisplayIcon" — the first that
-  // exists; the 32-bit view first, then the 64-bit view. False when none exists, leaving
+  // exists, quoted or not (older copies wrote "UninstallString" without quotes); the 32-bit
+  // view first, then the 64-bit view. False when none exists, leaving
   // `path` as it was. The second form also tells in which view the entry was found.
   static bool FindInstallPath(StringView name, String& path);
   static bool FindInstallPath(StringView name, String& path, RegView& view);

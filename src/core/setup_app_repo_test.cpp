@@ -60,7 +60,8 @@ TEST_F(SetupAppRepoTest, Register_WritesTheTenValuesInOrderInThe32BitView) {
       {u"InstallDate", std::nullopt, u"20250109"},
       {u"InstallPath", std::nullopt, u"C:\\Program Files (x86)\\Nolu\\"},
       {u"Publisher", std::nullopt, u"Nolu Team"},
-      {u"UninstallString", std::nullopt, u"C:\\Program Files (x86)\\Nolu\\Uninstall.exe"},
+      // Quoted: unquoted, "C:\Program.exe" would be started in its place.
+      {u"UninstallString", std::nullopt, u"\"C:\\Program Files (x86)\\Nolu\\Uninstall.exe\""},
       {u"URLInfoAbout", std::nullopt, u"https://nolu.example/"},
   };
   StringList names;
@@ -166,6 +167,14 @@ TEST_F(SetupAppRepoTest, FindInstallPath_FallsBackAndPrefersThe32BitView) {
        u"C:\\Live\\"},
       {"quoted uninstaller with parameters",
        {{RegView::k32, u"UninstallString", u"\"C:\\Also Live\\Uninstall.exe\" /S"}},
+       u"C:\\Also Live\\"},
+      {"quoted uninstaller, as this version writes it",
+       {{RegView::k32, u"InstallPath", u"C:\\Gone\\"},
+        {RegView::k32, u"UninstallString", u"\"C:\\Also Live\\Uninstall.exe\""}},
+       u"C:\\Also Live\\"},
+      {"unquoted uninstaller in a folder with blanks, as older versions wrote it",
+       {{RegView::k32, u"InstallPath", u"C:\\Gone\\"},
+        {RegView::k32, u"UninstallString", u"C:\\Also Live\\Uninstall.exe"}},
        u"C:\\Also Live\\"},
       {"only the icon is left",
        {{RegView::k32, u"InstallPath", u"C:\\Gone\\"},
