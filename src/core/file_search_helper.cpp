@@ -27,10 +27,11 @@ void TFileSearchHelper::Search(StringView root, StringList& list) const {
     if (files.ListFolder(folder, entries) != 0) continue;
     subfolders.clear();
     for (const TFileEntry& entry : entries) {
-      if (!entry.IsFolder()) {
-        list.push_back(folder + entry.Name);
-      } else if ((entry.Attributes & kAttrReparsePoint) == 0) {
+      if ((entry.Attributes & kAttrReparsePoint) != 0) continue;
+      if (entry.IsFolder()) {
         subfolders.push_back(entry.Name);
+      } else {
+        list.push_back(folder + entry.Name);
       }
     }
     SortLogical(subfolders);

@@ -20,7 +20,9 @@ class TFileSearchHelper {
 
   // Appends the full path of every file below `root` to `list`. A folder that cannot be
   // listed contributes nothing. Junctions and symbolic links to folders are not entered: they
-  // may lead out of the tree or back into it.
+  // may lead out of the tree or back into it. Symbolic links to files are left out too: what
+  // is listed is archived and deleted, and a link would be archived with its target's content,
+  // which may be anyone's.
   void Search(StringView root, StringList& list) const;
 
   const String& ExcludedPrefix() const { return excluded_prefix_; }

@@ -2,8 +2,10 @@
 
 #include <vector>
 
+#include "base/locale.h"
 #include "base/path.h"
 #include "core/file_operations.h"
+#include "core/folder_chain.h"
 #include "platform/error_codes.h"
 #include "platform/platform.h"
 
@@ -32,6 +34,13 @@ bool DeleteTreeFile(IFileSystem& files, const String& path, uint32_t attributes)
   return files.Delete(path) == kErrorSuccess;
 }
 
+// Holds the folders from `root` to the folder that contains `path`; false when one of them is
+// a link, is missing or `path` is no path below `root`.
+bool HoldParent(TFolderChain& chain, StringView root, StringView path) {
+  const String parent = ExtractFilePath(ExcludeTrailingBackslash(path));
+  return !parent.empty() && chain.Hold(root, parent) == kErrorSuccess;
+}
+
 }  // namespace
 
 String PathBelow(StringView root, StringView relative) {
@@ -47,18 +56,9 @@ String PathBelow(StringView root, StringView relative) {
   return full;
 }
 
-bool PassesThroughLink(StringView root, StringView path) {
-  IFileSystem& files = CurrentPlatform().Files();
-  for (size_t end = path.find(u'\\', root.size()); end != StringView::npos;
-       end = path.find(u'\\', end + 1)) {
-    const uint32_t attributes = files.Attributes(path.substr(0, end));
-    if (attributes == kInvalidAttributes || IsLink(attributes)) return true;
-  }
-  return false;
-}
-
 void DeleteFileBelow(StringView root, StringView path) {
-  if (PassesThroughLink(root, path)) return;
+  TFolderChain chain;
+  if (!HoldParent(chain, root, path)) return;
   IFileSystem& files = CurrentPlatform().Files();
   const uint32_t attributes = files.Attributes(path);
   if (attributes == kInvalidAttributes || (attributes & kAttrDirectory)) return;
@@ -69,15 +69,42 @@ void DeleteFileBelow(StringView root, StringView path) {
   DeleteFileOrDefer(path);
 }
 
-bool DeleteFolderTree(StringView folder) {
+void RemoveEmptyFolderBelow(StringView root, StringView folder) {
+  TFolderChain chain;
+  // The folder itself is not held: a link there is removed as a link.
+  if (HoldParent(chain, root, folder)) {
+    CurrentPlatform().Files().RemoveFolder(ExcludeTrailingBackslash(folder));
+  }
+}
+
+bool DeleteFolderTree(StringView root, StringView folder) {
   IFileSystem& files = CurrentPlatform().Files();
   const String top = ExcludeTrailingBackslash(folder);
-  if (top.empty() || IsVolumeRoot(top)) return false;
+  if (top.empty() || IsVolumeRoot(top) ||
+      !PathStartsWith(IncludeTrailingBackslash(top), IncludeTrailingBackslash(root))) {
+    return false;
+  }
   const uint32_t top_attributes = files.Attributes(top);
   if (top_attributes == kInvalidAttributes) return true;
   if (!(top_attributes & kAttrDirectory)) return false;
 
+  // The folders from the root down to the one being emptied are held, so none of them can be
+  // swapped for a link while its entries are deleted.
+  TFolderChain chain;
+  uint32_t held = kErrorSuccess;
+  if (EqualsIgnoreCase(IncludeTrailingBackslash(top), IncludeTrailingBackslash(root))) {
+    held = chain.Hold(root, root);
+  } else if (HoldParent(chain, root, top)) {
+    held = chain.Enter(ExtractFileName(top));
+  } else {
+    return false;  // a link on the way: nothing of the tree is touched
+  }
+  // A link (or what became one) goes as a link and is never listed.
+  if (held == kErrorReparsePoint) return files.RemoveFolder(top) == kErrorSuccess;
+  if (held != kErrorSuccess) return false;
+
   // Depth first with a stack of its own: a tree may be nested deeper than a thread's stack.
+  // Each frame's folder is the chain's last held folder while the frame is on top.
   struct Frame {
     String path;
     uint32_t attributes;
@@ -85,30 +112,40 @@ bool DeleteFolderTree(StringView folder) {
     size_t next = 0;
   };
   std::vector<Frame> stack;
-  // Starts on a folder: a link goes at once and is never listed.
-  auto enter = [&](String path, uint32_t attributes) {
-    if (IsLink(attributes)) return files.RemoveFolder(path) == kErrorSuccess;
-    Frame frame{std::move(path), attributes, {}, 0};
+  auto list = [&](uint32_t attributes) {
+    Frame frame{ExcludeTrailingBackslash(chain.Path()), attributes, {}, 0};
     if (files.ListFolder(frame.path, frame.entries) != kErrorSuccess) return false;
     stack.push_back(std::move(frame));
     return true;
   };
 
-  if (!enter(top, top_attributes)) return false;
+  if (!list(top_attributes)) return false;
   while (!stack.empty()) {
     Frame& frame = stack.back();
     if (frame.next == frame.entries.size()) {
-      if (frame.attributes & kAttrReadOnly) files.SetAttributes(frame.path, 0);
-      if (files.RemoveFolder(frame.path) != kErrorSuccess) return false;
+      // Let go of the folder first: a held folder cannot be removed. Its parent is still
+      // held, so what goes is what was emptied (or a link put in its place, which goes alone).
+      const String path = frame.path;
+      const uint32_t attributes = frame.attributes;
       stack.pop_back();
+      chain.Leave();
+      if (attributes & kAttrReadOnly) files.SetAttributes(path, 0);
+      if (files.RemoveFolder(path) != kErrorSuccess) return false;
       continue;
     }
     const TFileEntry& entry = frame.entries[frame.next++];
-    String child = frame.path + u"\\" + entry.Name;
-    const uint32_t attributes = entry.Attributes;
-    const bool done = entry.IsFolder() ? enter(std::move(child), attributes)
-                                       : DeleteTreeFile(files, child, attributes);
-    if (!done) return false;
+    const String child = frame.path + u"\\" + entry.Name;
+    if (!entry.IsFolder()) {
+      if (!DeleteTreeFile(files, child, entry.Attributes)) return false;
+      continue;
+    }
+    const uint32_t entered =
+        IsLink(entry.Attributes) ? kErrorReparsePoint : chain.Enter(entry.Name);
+    if (entered == kErrorReparsePoint) {
+      if (files.RemoveFolder(child) != kErrorSuccess) return false;  // the link alone
+      continue;
+    }
+    if (entered != kErrorSuccess || !list(entry.Attributes)) return false;
   }
   return true;
 }

@@ -3,16 +3,21 @@
 // The uninstall record is only scrambled, not signed, and the uninstaller runs with
 // administrator rights; in a folder that its user may write to (a portable copy, a profile in
 // the user's application data) anyone can edit the record and create junctions or symbolic
-// links. So nothing a removal reads from the record or finds in a tree may lead it elsewhere:
+// links, also while the removal runs. So nothing a removal reads from the record or finds in a
+// tree may lead it elsewhere:
 //
 //   * a recorded path is only taken when it is relative and stays below the product folder
 //     (PathBelow); everything else — "..", a drive, a server, "\\?\" forms — is skipped;
-//   * a file is not deleted through a junction or symbolic link (DeleteFileBelow);
-//   * folder removal never enters a junction or symbolic link: the link itself is removed,
-//     what it points to is never touched (DeleteFolderTree, also for its top folder).
+//   * every folder on the way from the tree's root to what is deleted is opened without
+//     following links and held while the deletion happens (core/folder_chain.h), so a folder
+//     swapped for a junction between a check and the deletion redirects nothing: a file below
+//     a link is not deleted (DeleteFileBelow), a link inside a tree (or as its top folder) is
+//     removed as a link and never entered (DeleteFolderTree, RemoveEmptyFolderBelow).
 //
-// Skipped entries are not reported: records of earlier installations may hold full paths of
-// files placed outside the product folder, and the removal of the rest is still a success.
+// The root of each operation is a folder that ordinary users cannot replace: the product
+// folder, or the user's profile folder for the users' data. Skipped entries are not reported:
+// records of earlier installations may hold full paths of files placed outside the product
+// folder, and the removal of the rest is still a success.
 #pragma once
 
 #include "base/text.h"
@@ -26,19 +31,22 @@ namespace nolu {
 // strictly below `root`.
 String PathBelow(StringView root, StringView relative);
 
-// True when a folder on the way from `root` (not included) to `path` (not included) is a
-// junction or symbolic link, or cannot be reached. `path` must begin with `root`.
-bool PassesThroughLink(StringView root, StringView path);
-
-// Deletes the file `path` below `root` with DeleteFileOrDefer, unless the way to it passes
-// through a junction or symbolic link. A file that is itself a symbolic link is deleted as a
-// link, its attributes untouched (those might be its target's). Nothing is reported.
+// Deletes the file `path` below `root` with DeleteFileOrDefer while the folders from `root` to
+// it are held; nothing happens when one of them is a junction or symbolic link or cannot be
+// held. A file that is itself a symbolic link is deleted as a link, its attributes untouched
+// (those might be its target's). Nothing is reported.
 void DeleteFileBelow(StringView root, StringView path);
 
-// Deletes `folder` with every file and folder in it, children first, and stops at the first
-// entry that cannot be deleted. Read-only attributes of files and folders are cleared first.
-// A junction or symbolic link, `folder` itself included, is removed as a link and never
-// entered. True when nothing of `folder` is left (also when it did not exist).
-bool DeleteFolderTree(StringView folder);
+// Removes the folder `folder` below `root` when it is empty (or a link, which goes as a link),
+// while the folders on the way are held; otherwise it stays. Nothing is reported.
+void RemoveEmptyFolderBelow(StringView root, StringView folder);
+
+// Deletes `folder` (`root` itself or a folder below it) with every file and folder in it,
+// children first, and stops at the first entry that cannot be deleted. Read-only attributes
+// of files and folders are cleared first. A junction or symbolic link, `folder` itself
+// included, is removed as a link and never entered; a folder on the way from `root` that is
+// one keeps the tree from being touched at all. Never a whole volume. True when nothing of
+// `folder` is left (also when it did not exist).
+bool DeleteFolderTree(StringView root, StringView folder);
 
 }  // namespace nolu

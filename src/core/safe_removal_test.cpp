@@ -83,25 +83,47 @@ TEST(SafeRemovalPathTest, PathBelow_RefusesWhatTheSystemsCleanUpTakesOut) {
   EXPECT_EQ(PathBelow(kRoot, u"Logs\\CONSOLE"), u"C:\\Nolu\\Logs\\CONSOLE");
 }
 
-TEST_F(SafeRemovalTest, PassesThroughLink) {
-  Files().AddFolder(u"C:\\Nolu\\Sub\\Deeper");
-  Files().AddFolder(u"C:\\Nolu\\Sub\\Link", kAttrDirectory | kAttrReparsePoint);
+TEST_F(SafeRemovalTest, DeleteFileBelow_NothingBelowALink) {
+  Files().AddFolder(u"C:\\Outside");
   struct Row {
     const char16_t* path;
-    bool passes;
+    bool deleted;
   };
   const Row rows[] = {
-      {u"C:\\Nolu\\x.txt", false},
-      {u"C:\\Nolu\\Sub\\x.txt", false},
-      {u"C:\\Nolu\\Sub\\Deeper\\x.txt", false},
-      {u"C:\\Nolu\\Sub\\Link\\x.txt", true},
-      {u"C:\\Nolu\\Sub\\Link\\Deeper\\x.txt", true},
-      {u"C:\\Nolu\\Sub\\Link", false},      // the link itself is the last component
-      {u"C:\\Nolu\\Missing\\x.txt", true},  // nothing to delete there anyway
+      {u"C:\\Nolu\\x.txt", true},
+      {u"C:\\Nolu\\Sub\\x.txt", true},
+      {u"C:\\Nolu\\Sub\\Deeper\\x.txt", true},
+      {u"C:\\Nolu\\Sub\\Link\\x.txt", false},          // a junction that holds its files
+      {u"C:\\Nolu\\Sub\\Link\\Deeper\\x.txt", false},  // further below it
+      {u"C:\\Nolu\\Sub\\Away\\x.txt", false},          // a junction to another folder
   };
   for (const Row& r : rows) {
-    EXPECT_EQ(PassesThroughLink(kRoot, r.path), r.passes) << StringToUtf8(r.path);
+    Files().AddFolder(u"C:\\Nolu\\Sub\\Link", kAttrDirectory | kAttrReparsePoint);
+    if (!Files().FolderExists(u"C:\\Nolu\\Sub\\Away")) {
+      Files().AddJunction(u"C:\\Nolu\\Sub\\Away", u"C:\\Outside");
+    }
+    Files().AddFile(r.path, "x");
+    DeleteFileBelow(kRoot, r.path);
+    EXPECT_EQ(!Files().FileExists(r.path), r.deleted) << StringToUtf8(r.path);
   }
+  EXPECT_EQ(Files().FileText(u"C:\\Outside\\x.txt"), "x");
+}
+
+// A user who may write the tree swaps a folder on the way for a junction just before the
+// file is deleted: the held folders refuse the swap, and nothing outside is touched.
+TEST_F(SafeRemovalTest, DeleteFileBelow_AFolderSwappedForAJunctionMeanwhileRedirectsNothing) {
+  Files().AddFile(u"C:\\Nolu\\Skins\\skin.xml", "ours");
+  Files().AddFile(u"C:\\Windows\\skin.xml", "the system's");
+  uint32_t swap = kErrorSuccess;
+  watched_.Files().Before(u"SetAttributes", u"C:\\Nolu\\Skins\\skin.xml", [&] {
+    swap = Files().ReplaceWithJunction(u"C:\\Nolu\\Skins", u"C:\\Windows");
+  });
+
+  DeleteFileBelow(kRoot, u"C:\\Nolu\\Skins\\skin.xml");
+
+  EXPECT_EQ(swap, kErrorSharingViolation);
+  EXPECT_EQ(Files().FileText(u"C:\\Windows\\skin.xml"), "the system's");
+  EXPECT_FALSE(Files().FileExists(u"C:\\Nolu\\Skins\\skin.xml"));
 }
 
 TEST_F(SafeRemovalTest, DeleteFileBelow) {
@@ -141,11 +163,14 @@ TEST_F(SafeRemovalTest, DeleteFolderTree_RemovesEverythingBelow) {
   Files().AddFolder(u"C:\\Nolu\\!Backup\\Locked", kAttrDirectory | kAttrReadOnly);
   Files().AddFile(u"C:\\Nolu\\Nolu.exe", "MZ");
 
-  EXPECT_TRUE(DeleteFolderTree(u"C:\\Nolu\\!Backup\\"));
+  EXPECT_TRUE(DeleteFolderTree(kRoot, u"C:\\Nolu\\!Backup\\"));
 
   EXPECT_EQ(Files().ListTree(kRoot), StringList{u"C:\\Nolu\\Nolu.exe"});
   // A folder that is already gone counts as removed.
-  EXPECT_TRUE(DeleteFolderTree(u"C:\\Nolu\\!Backup\\"));
+  EXPECT_TRUE(DeleteFolderTree(kRoot, u"C:\\Nolu\\!Backup\\"));
+  // The root itself goes too when it is the tree.
+  EXPECT_TRUE(DeleteFolderTree(kRoot, kRoot));
+  EXPECT_FALSE(Files().FolderExists(kRoot));
 }
 
 TEST_F(SafeRemovalTest, DeleteFolderTree_RemovesLinksWithoutEnteringThem) {
@@ -154,13 +179,55 @@ TEST_F(SafeRemovalTest, DeleteFolderTree_RemovesLinksWithoutEnteringThem) {
   Files().AddFile(u"C:\\Nolu\\Profile\\Music\\song.mp3", "ID3");
   Files().AddFolder(u"C:\\Nolu\\Profile\\Deep\\Docs", kAttrDirectory | kAttrReparsePoint);
   Files().AddFile(u"C:\\Nolu\\Profile\\Deep\\Docs\\letter.doc", "Dear");
+  Files().AddFile(u"C:\\Users\\Bob\\Documents\\thesis.doc", "keep");
+  Files().AddJunction(u"C:\\Nolu\\Profile\\Deep\\Bob", u"C:\\Users\\Bob\\Documents");
 
-  EXPECT_TRUE(DeleteFolderTree(u"C:\\Nolu\\Profile\\"));
+  EXPECT_TRUE(DeleteFolderTree(kRoot, u"C:\\Nolu\\Profile\\"));
 
   EXPECT_FALSE(Files().FolderExists(u"C:\\Nolu\\Profile"));
-  for (StringView link : {u"C:\\Nolu\\Profile\\Music\\", u"C:\\Nolu\\Profile\\Deep\\Docs\\"}) {
+  for (StringView link : {u"C:\\Nolu\\Profile\\Music\\", u"C:\\Nolu\\Profile\\Deep\\Docs\\",
+                          u"C:\\Nolu\\Profile\\Deep\\Bob\\"}) {
     EXPECT_TRUE(CallsBelow(link).empty()) << StringToUtf8(link);
   }
+  EXPECT_EQ(Files().FileText(u"C:\\Users\\Bob\\Documents\\thesis.doc"), "keep");
+}
+
+// The tree's folders change while it is removed: one is swapped for a junction to the user's
+// documents right before it is listed, another when it is about to go. Neither swap leads the
+// removal out of the tree.
+TEST_F(SafeRemovalTest, DeleteFolderTree_AFolderSwappedForAJunctionMeanwhileRedirectsNothing) {
+  const String profile = u"C:\\Users\\Bob\\AppData\\Roaming\\Nolu\\";
+  Files().AddFile(profile + u"Playlists\\Rock.m3u", "ours");
+  Files().AddFile(profile + u"Skins\\Mine\\skin.xml", "ours");
+  Files().AddFile(u"C:\\Users\\Bob\\Documents\\thesis.doc", "keep");
+  uint32_t listing_swap = kErrorSuccess, removal_swap = kErrorSuccess;
+  watched_.Files().Before(u"ListFolder", profile + u"Playlists", [&] {
+    listing_swap =
+        Files().ReplaceWithJunction(profile + u"Playlists", u"C:\\Users\\Bob\\Documents");
+  });
+  watched_.Files().Before(u"Delete", profile + u"Skins\\Mine\\skin.xml", [&] {
+    removal_swap = Files().ReplaceWithJunction(profile + u"Skins", u"C:\\Users\\Bob\\Documents");
+  });
+
+  EXPECT_TRUE(DeleteFolderTree(u"C:\\Users\\Bob\\", profile));
+
+  EXPECT_EQ(listing_swap, kErrorSharingViolation);
+  EXPECT_EQ(removal_swap, kErrorSharingViolation);
+  EXPECT_EQ(Files().FileText(u"C:\\Users\\Bob\\Documents\\thesis.doc"), "keep");
+  EXPECT_FALSE(Files().FolderExists(profile));
+}
+
+TEST_F(SafeRemovalTest, DeleteFolderTree_ALinkOnTheWayKeepsTheTreeUntouched) {
+  // "AppData" itself was made a junction: the profile below it lies elsewhere.
+  Files().AddFile(u"C:\\Windows\\Roaming\\Nolu\\system.dll", "keep");
+  Files().AddJunction(u"C:\\Users\\Bob\\AppData", u"C:\\Windows");
+
+  EXPECT_FALSE(DeleteFolderTree(u"C:\\Users\\Bob\\", u"C:\\Users\\Bob\\AppData\\Roaming\\Nolu\\"));
+
+  EXPECT_EQ(Files().FileText(u"C:\\Windows\\Roaming\\Nolu\\system.dll"), "keep");
+  // A tree outside its root is refused too.
+  EXPECT_FALSE(DeleteFolderTree(u"C:\\Users\\Bob\\", u"C:\\Windows\\Roaming\\Nolu\\"));
+  EXPECT_EQ(Files().FileText(u"C:\\Windows\\Roaming\\Nolu\\system.dll"), "keep");
 }
 
 TEST_F(SafeRemovalTest, DeleteFolderTree_ALinkAsTheTopGoesAlone) {
@@ -169,10 +236,18 @@ TEST_F(SafeRemovalTest, DeleteFolderTree_ALinkAsTheTopGoesAlone) {
   Files().AddFolder(top, kAttrDirectory | kAttrReparsePoint);
   Files().AddFile(top + u"win.ini", "keep");
 
-  EXPECT_TRUE(DeleteFolderTree(top));
+  Files().AddFile(u"C:\\Windows\\win.ini", "keep");
+  const String away = u"C:\\Users\\Bob\\AppData\\Roaming\\Away\\";
+  Files().AddJunction(away, u"C:\\Windows");
+
+  EXPECT_TRUE(DeleteFolderTree(u"C:\\Users\\Bob\\", top));
+  EXPECT_TRUE(DeleteFolderTree(u"C:\\Users\\Bob\\", away));
 
   EXPECT_FALSE(Files().FolderExists(top));
+  EXPECT_FALSE(Files().FolderExists(away));
   EXPECT_TRUE(CallsBelow(top).empty());
+  EXPECT_TRUE(CallsBelow(away).empty());
+  EXPECT_EQ(Files().FileText(u"C:\\Windows\\win.ini"), "keep");
 }
 
 TEST_F(SafeRemovalTest, DeleteFolderTree_StopsAtTheFirstEntryThatStays) {
@@ -182,7 +257,7 @@ TEST_F(SafeRemovalTest, DeleteFolderTree_StopsAtTheFirstEntryThatStays) {
   Files().AddFile(u"C:\\Nolu\\!Backup\\c.txt");
   Files().SetInUse(u"C:\\Nolu\\!Backup\\b.txt");
 
-  EXPECT_FALSE(DeleteFolderTree(u"C:\\Nolu\\!Backup\\"));
+  EXPECT_FALSE(DeleteFolderTree(kRoot, u"C:\\Nolu\\!Backup\\"));
 
   EXPECT_EQ(Files().ListTree(u"C:\\Nolu\\!Backup\\"),
             (StringList{u"C:\\Nolu\\!Backup\\b.txt", u"C:\\Nolu\\!Backup\\c.txt"}));
@@ -197,7 +272,7 @@ TEST_F(SafeRemovalTest, DeleteFolderTree_NeverAWholeVolumeOrAFile) {
 
   for (StringView folder :
        {u"D:\\", u"D:", u"\\\\server\\share\\", u"\\\\?\\D:\\", u"C:\\Nolu\\Nolu.ini", u""}) {
-    EXPECT_FALSE(DeleteFolderTree(folder)) << StringToUtf8(folder);
+    EXPECT_FALSE(DeleteFolderTree(folder, folder)) << StringToUtf8(folder);
   }
 
   EXPECT_EQ(Files().FileText(u"D:\\Data\\thesis.doc"), "keep");

@@ -21,7 +21,7 @@ class SafeRemovalWin32Test : public ::testing::Test {
     root_ = unique + u".d\\";
     EXPECT_EQ(files.CreateFolder(root_), kErrorSuccess);
   }
-  ~SafeRemovalWin32Test() override { DeleteFolderTree(root_); }
+  ~SafeRemovalWin32Test() override { DeleteFolderTree(root_, root_); }
 
   IFileSystem& Files() { return platform_.Files(); }
   void AddFile(const String& path, uint32_t attributes = kAttrArchive) {
@@ -56,7 +56,7 @@ TEST_F(SafeRemovalWin32Test, DeleteFolderTree_ReadOnlyAndHiddenEntriesGoToo) {
   AddFile(tree + u"Locked\\a.txt");
   ASSERT_EQ(Files().SetAttributes(tree + u"Locked", kAttrDirectory | kAttrReadOnly), kErrorSuccess);
 
-  EXPECT_TRUE(DeleteFolderTree(tree));
+  EXPECT_TRUE(DeleteFolderTree(root_, tree));
   EXPECT_EQ(Files().Attributes(tree), kInvalidAttributes);
   EXPECT_TRUE(Files().FolderExists(root_));
 }

@@ -2,6 +2,8 @@
 
 #include "base/locale.h"
 #include "base/path.h"
+#include "core/folder_chain.h"
+#include "platform/error_codes.h"
 #include "platform/platform.h"
 
 namespace nolu {
@@ -54,17 +56,28 @@ String ProfileAppData(StringView sid, StringView profile) {
                             ExcludeTrailingBackslash(profile));
 }
 
+// A full path on a drive of this machine ("C:\..."), in the system's own full form; empty for
+// anything else (relative, a server, a device, "\\?\" forms).
+String LocalFullPath(StringView path) {
+  if (path.size() < 3 || path[1] != u':' || path[2] != u'\\') return String();
+  String full;
+  if (CurrentPlatform().Files().FullPathName(path, full) != kErrorSuccess) return String();
+  return full.size() >= 3 && full[1] == u':' && full[2] == u'\\' ? full : String();
+}
+
 class Reporter {
  public:
   explicit Reporter(const TSetupUserCallback& callback) : callback_(callback) {}
 
-  void Report(const String& user_name, StringView app_data) {
-    const String folder = IncludeTrailingBackslash(app_data);
+  void Report(StringView profile_folder, StringView app_data) {
+    const String folder = TSetupUsers::AcceptedAppData(profile_folder, app_data);
+    if (folder.empty()) return;
     for (const String& seen : reported_) {
       if (EqualsIgnoreCase(seen, folder)) return;
     }
     reported_.push_back(folder);
-    callback_(user_name, folder);
+    callback_({LastComponent(profile_folder),
+               IncludeTrailingBackslash(LocalFullPath(profile_folder)), folder});
   }
 
  private:
@@ -74,6 +87,18 @@ class Reporter {
 
 }  // namespace
 
+String TSetupUsers::AcceptedAppData(StringView profile_folder, StringView app_data) {
+  const String profile = IncludeTrailingBackslash(LocalFullPath(profile_folder));
+  const String folder = IncludeTrailingBackslash(LocalFullPath(app_data));
+  if (profile.size() <= 1 || folder.size() <= profile.size() || !PathStartsWith(folder, profile)) {
+    return String();
+  }
+  // Holding the folders checks each of them, the profile folder included, for a link. What
+  // does not exist yet cannot be one; the callers find nothing there.
+  TFolderChain chain;
+  return chain.HoldExisting(profile, folder) == kErrorSuccess ? folder : String();
+}
+
 void TSetupUsers::Populate(const TSetupUserCallback& callback) {
   TPlatform& platform = CurrentPlatform();
   Reporter reporter(callback);
@@ -82,7 +107,7 @@ void TSetupUsers::Populate(const TSetupUserCallback& callback) {
   String app_data;
   if (platform.Shell().SpecialFolder(Csidl::kProfile, profile) &&
       platform.Shell().SpecialFolder(Csidl::kAppData, app_data)) {
-    reporter.Report(LastComponent(profile), app_data);
+    reporter.Report(profile, app_data);
   }
 
   IRegistry& registry = platform.Registry();
@@ -99,7 +124,7 @@ void TSetupUsers::Populate(const TSetupUserCallback& callback) {
     }
     const String profile_app_data = ProfileAppData(sid, folder);
     if (profile_app_data.empty()) continue;
-    reporter.Report(LastComponent(folder), profile_app_data);
+    reporter.Report(folder, profile_app_data);
   }
 }
 

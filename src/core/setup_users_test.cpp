@@ -32,8 +32,8 @@ class SetupUsersTest : public ::testing::Test {
   }
   Reports Populate() {
     Reports reports;
-    TSetupUsers::Populate([&](const String& name, const String& folder) {
-      reports.emplace_back(StringToUtf8(name), StringToUtf8(folder));
+    TSetupUsers::Populate([&](const TSetupUser& user) {
+      reports.emplace_back(StringToUtf8(user.Name), StringToUtf8(user.AppData));
     });
     return reports;
   }
@@ -62,7 +62,7 @@ TEST_F(SetupUsersTest, Populate_CurrentUserFirstThenTheProfileList) {
   AddProfile(u"S-1-5-21-1002", u"C:\\Users\\Bob", kRegSz);
   // Deleted profile folder.
   AddProfile(u"S-1-5-21-1003", u"C:\\Users\\Gone");
-  // Application data redirected to a server.
+  // Application data redirected to a server: the elevated run does not delete there.
   AddProfile(u"S-1-5-21-1004", u"%SystemDrive%\\Users\\Ann");
   LoadHive(u"S-1-5-21-1004", u"\\\\server\\profiles\\Ann\\AppData", kRegSz);
   // A loaded hive without the value.
@@ -75,8 +75,63 @@ TEST_F(SetupUsersTest, Populate_CurrentUserFirstThenTheProfileList) {
           {"User", "C:\\Users\\User\\AppData\\Roaming\\"},
           {"systemprofile", "C:\\Windows\\System32\\config\\systemprofile\\AppData\\Roaming\\"},
           {"Bob", "C:\\Users\\Bob\\AppData\\Roaming\\"},
-          {"Ann", "\\\\server\\profiles\\Ann\\AppData\\"},
       }));
+}
+
+// The application-data folder is the user's to name; the elevated run backs up, copies and
+// deletes in it. Only a local folder below the user's own profile folder, reached without a
+// link, is taken.
+TEST(SetupUsersAppDataTest, Populate_TakesOnlyAnApplicationDataFolderBelowTheUsersProfile) {
+  struct Row {
+    const char16_t* app_data;
+    bool taken;
+  } rows[] = {
+      {u"%USERPROFILE%\\AppData\\Roaming", true},
+      {u"C:\\Users\\Bob\\AppData\\Roaming\\", true},
+      {u"C:\\Windows\\System32", false},                    // outside the profile
+      {u"C:\\Users\\Bobby\\AppData\\Roaming", false},       // a name that only begins alike
+      {u"%USERPROFILE%\\..\\Ann\\Docs", false},             // climbs out
+      {u"%USERPROFILE%", false},                            // the profile folder itself
+      {u"\\\\server\\profiles\\Bob", false},                // a server
+      {u"\\\\?\\C:\\Users\\Bob\\AppData\\Roaming", false},  // no "\\?\" forms
+      {u"%HOMEDRIVE%%HOMEPATH%\\AppData\\Roaming", false},  // left unexpanded: relative
+      {u"%USERPROFILE%\\Linked", false},                    // a junction to System32
+      {u"%USERPROFILE%\\AppData\\Away\\Roaming", false},    // a junction on the way
+  };
+  for (const Row& r : rows) {
+    TFakePlatform fake;
+    PlatformScope scope(fake);
+    fake.Shell().SetSpecialFolder(Csidl::kAppData, u"");
+    fake.Files().AddFolder(u"C:\\Users\\Bob\\AppData\\Roaming\\");
+    fake.Files().AddFolder(u"C:\\Users\\Ann\\Docs\\");
+    fake.Files().AddFolder(u"C:\\Windows\\System32\\");
+    fake.Files().AddJunction(u"C:\\Users\\Bob\\Linked", u"C:\\Windows\\System32");
+    fake.Files().AddJunction(u"C:\\Users\\Bob\\AppData\\Away", u"C:\\Users\\Ann\\Docs");
+    const TRegKey profile(RegRoot::kLocalMachine, RegView::k64, kProfileList + u"\\S-1-5-21-1002");
+    fake.Registry().CreateKey(profile);
+    fake.Registry().WriteValue(profile, u"ProfileImagePath", TRegValue::Text(u"C:\\Users\\Bob"));
+    const TRegKey hive(RegRoot::kUsers, RegView::k64, u"S-1-5-21-1002" + kShellFolders);
+    fake.Registry().CreateKey(hive);
+    fake.Registry().WriteValue(hive, u"AppData", TRegValue::Text(r.app_data, kRegExpandSz));
+    std::vector<TSetupUser> users;
+    TSetupUsers::Populate([&](const TSetupUser& user) { users.push_back(user); });
+    if (r.taken) {
+      EXPECT_EQ(users, (std::vector<TSetupUser>{
+                           {u"Bob", u"C:\\Users\\Bob\\", u"C:\\Users\\Bob\\AppData\\Roaming\\"}}))
+          << StringToUtf8(r.app_data);
+    } else {
+      EXPECT_TRUE(users.empty()) << StringToUtf8(r.app_data);
+    }
+  }
+}
+
+TEST_F(SetupUsersTest, Populate_AProfileFolderThatIsAJunctionIsNoProfile) {
+  fake_.Files().AddFolder(u"C:\\Windows\\Roaming\\");
+  fake_.Files().AddJunction(u"C:\\Users\\Bob", u"C:\\Windows");
+  AddProfile(u"S-1-5-21-1002", u"C:\\Users\\Bob");
+  LoadHive(u"S-1-5-21-1002", u"%USERPROFILE%\\Roaming");
+
+  EXPECT_EQ(Populate(), (Reports{{"User", "C:\\Users\\User\\AppData\\Roaming\\"}}));
 }
 
 TEST_F(SetupUsersTest, Populate_AnApplicationDataFolderIsReportedOnce) {

@@ -4,13 +4,16 @@
 #include <climits>
 #include <vector>
 
+#include "base/errors.h"
 #include "base/locale.h"
 #include "base/path.h"
 #include "core/file_operations.h"
 #include "core/file_search_helper.h"
+#include "core/safe_removal.h"
 #include "core/setup.h"
 #include "core/setup_file_list.h"
 #include "core/setup_summary_builder.h"
+#include "platform/error_codes.h"
 #include "platform/platform.h"
 #include "product/product_info_nolu.h"
 #include "product/setup_backup_archive.h"
@@ -152,9 +155,29 @@ void TSetupActionPrepare::Backup(StringList& removal_list) {
   SetStatus(GetCommonString(u"A1"));
   if (list.Count() == 0) return;
 
-  ForceDir(GetBackupFolder());
+  CreateBackupFolder();
   const TDateTime now = CurrentPlatform().System().LocalTime();
   TSetupBackupArchive::Write(GetBackupFileName(now), list, now, [this] { StepDone(); });
+}
+
+void TSetupActionPrepare::CreateBackupFolder() {
+  ForceDir(Setup()->DestPath());
+  // The archives hold every user's profile: only administrators may read them. A portable
+  // copy's archives hold its one profile, whose owner keeps the access they have to it.
+  const TFolderAccess access =
+      (Setup()->Flags() & sfPortable) ? TFolderAccess::kInherited : TFolderAccess::kAdministrators;
+  IFileSystem& files = CurrentPlatform().Files();
+  const String folder = GetBackupFolder();
+  uint32_t error = files.CreateFolder(folder, access);
+  if (error == kErrorAlreadyExists && files.FolderExists(folder)) {
+    // Made by an older version, open to every user: closed now, with what is in it.
+    error =
+        access == TFolderAccess::kInherited ? kErrorSuccess : files.SetFolderAccess(folder, access);
+  }
+  // A volume without access lists cannot protect anything, and does not need to try.
+  if (error != kErrorSuccess && error != kErrorNotSupported) {
+    throw EOSError(error, CurrentPlatform().System().SysErrorMessage(error), folder);
+  }
 }
 
 void TSetupActionPrepare::KeepUserFiles(StringList& removal_list) const {
@@ -211,8 +234,26 @@ void TSetupActionPrepare::RunUpdateTasks(StringList& removal_list) {
 
 void TSetupActionPrepare::DeleteCollected(const StringList& removal_list) {
   SetStatus(GetCommonString(u"A3"));
-  for (const String& path : removal_list)
-    DeleteFileOrDefer(path);
+  // The users' profiles and a portable copy may be changed by ordinary users while the run
+  // deletes in them: there the way from the tree's root to each file is held while it goes
+  // (core/safe_removal.h), and nothing below a link is deleted.
+  StringList roots;
+  for (const TSetupProfileInfo& profile : profile_list_.All())
+    roots.push_back(profile.RootPath);
+  roots.push_back(Setup()->DestPath());
+  const auto root_of = [&](const String& path) -> const String* {
+    for (const String& root : roots) {
+      if (!root.empty() && PathStartsWith(path, root)) return &root;
+    }
+    return nullptr;
+  };
+  for (const String& path : removal_list) {
+    if (const String* root = root_of(path)) {
+      DeleteFileBelow(*root, path);
+    } else {
+      DeleteFileOrDefer(path);
+    }
+  }
 
   // The folders of the deleted files, deepest last after sorting, removed from the last on:
   // children go before their parents. Only empty folders go.
@@ -224,7 +265,12 @@ void TSetupActionPrepare::DeleteCollected(const StringList& removal_list) {
   std::stable_sort(folders.begin(), folders.end(), LessIgnoreCase);
   IFileSystem& files = CurrentPlatform().Files();
   for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
-    if (!it->empty()) files.RemoveFolder(*it);
+    if (it->empty()) continue;
+    if (const String* root = root_of(*it)) {
+      RemoveEmptyFolderBelow(*root, *it);
+    } else {
+      files.RemoveFolder(*it);
+    }
   }
 }
 

@@ -49,6 +49,8 @@ class TSetupActionPrepare : public TSetupAction {
   TSetupFileList CreateBackupFileList() const;
   bool DestinationHoldsCopy() const;
   void Backup(StringList& removal_list);
+  // "!Backup\" with the access list that its archives need.
+  void CreateBackupFolder();
   void KeepUserFiles(StringList& removal_list) const;
   void CollectOldBackups(StringList& removal_list) const;
   void CollectObsoleteFiles(StringList& removal_list) const;

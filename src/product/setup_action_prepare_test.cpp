@@ -9,6 +9,7 @@
 #include "core/setup.h"
 #include "core/setup_summary_builder.h"
 #include "core/testing/fake_setup_run.h"
+#include "core/testing/watched_file_system.h"
 #include "platform/error_codes.h"
 
 namespace nolu {
@@ -502,6 +503,100 @@ TEST_F(PrepareTest, UpdateFrom3900_MigratesTheProfileAndDeletesTheOldOne) {
   // Versions before 4.00 get the clean-up of a fresh installation.
   EXPECT_EQ(run_.Platform().Processes().ExportCalls().size(), 1u);
   EXPECT_FALSE(Files().FolderExists(String(kRoaming) + u"Microsoft\\Windows\\Start Menu\\Nolu3"));
+}
+
+// An update from 3.90 whose user made links in the profile, to another user's documents and to
+// the system folder: the backup archives nothing of theirs, the copy to the new profile folder
+// copies nothing of theirs, and the deletion of the old profile deletes nothing of theirs.
+TEST_F(PrepareTest, UpdateWithLinksInTheProfile_TouchesNothingThatTheyLeadTo) {
+  Installed(3900);
+  Files().AddFile(Dest(u"Nolu.exe"), "old");
+  const String old_profile = String(kRoaming) + u"Nolu3\\";
+  Files().AddFile(old_profile + u"Nolu3.ini", "settings");
+  Files().AddFile(u"C:\\Users\\Ann\\Documents\\thesis.doc", "Ann's");
+  Files().AddFile(u"C:\\Windows\\System32\\version.dll", "the system's");
+  Files().AddJunction(old_profile + u"Ann", u"C:\\Users\\Ann\\Documents");
+  Files().AddJunction(old_profile + u"Playlists\\System", u"C:\\Windows\\System32");
+  Files().AddFile(old_profile + u"Playlists\\a.m3u", "a");
+
+  TSetup& setup = Run();
+
+  ASSERT_FALSE(setup.HasErrors()) << StringToUtf8(setup.Errors()[0]);
+  EXPECT_EQ(Names(ReadArchive()),
+            (std::vector<std::string>{"Profiles/User/Nolu3.ini", "Profiles/User/Playlists/a.m3u",
+                                      "Program/Nolu.exe"}));
+  const String new_profile = String(kRoaming) + u"Nolu\\";
+  EXPECT_EQ(Files().ListTree(new_profile),
+            (StringList{new_profile + u"Nolu.ini", new_profile + u"Playlists\\",
+                        new_profile + u"Playlists\\a.m3u"}));
+  EXPECT_EQ(Files().FileText(u"C:\\Users\\Ann\\Documents\\thesis.doc"), "Ann's");
+  EXPECT_EQ(Files().FileText(u"C:\\Windows\\System32\\version.dll"), "the system's");
+}
+
+// The user swaps a folder of the old profile for a junction to the system folder after the
+// backup listed it, just before its files are deleted: the deletion is refused through the
+// link, and nothing in the system folder goes.
+TEST_F(PrepareTest, AProfileFolderSwappedForAJunctionBeforeTheDeletion_RedirectsNothing) {
+  Installed(5010, false, /*updatable=*/false);
+  const String profile = String(kRoaming) + u"Nolu\\";
+  Files().AddFile(profile + u"Plugins\\version.dll", "user's");
+  Files().AddFile(profile + u"Nolu.ini", "[System]");
+  Files().AddFile(u"C:\\Windows\\System32\\version.dll", "the system's");
+  TWatchedPlatform watched(run_.Platform());
+  PlatformScope scope(watched);
+  // Once the files are listed, while the archive is made.
+  uint32_t swap = kErrorReadFault;
+  watched.Files().Before(u"OpenFile", kArchive, [&] {
+    swap = Files().ReplaceWithJunction(profile + u"Plugins", u"C:\\Windows\\System32");
+  });
+
+  TSetup& setup = Run();
+
+  ASSERT_FALSE(setup.HasErrors()) << StringToUtf8(setup.Errors()[0]);
+  EXPECT_EQ(swap, kErrorSuccess);  // nothing is held between the listing and the deletion
+  EXPECT_EQ(Files().FileText(u"C:\\Windows\\System32\\version.dll"), "the system's");
+  EXPECT_FALSE(Files().FileExists(profile + u"Nolu.ini"));
+}
+
+TEST_F(PrepareTest, BackupFolder_OnlyAdministratorsMayReadTheArchives) {
+  struct Case {
+    const char* what;
+    bool portable;
+    bool old_folder;  // made by an older version, open to every user
+    TAccessList expected;
+  } cases[] = {
+      {"new", false, false, AccessListOf(TFolderAccess::kAdministrators)},
+      {"older", false, true, AccessListOf(TFolderAccess::kAdministrators)},
+      {"portable: its one profile stays its owner's", true, false, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TFakeSetupRun run;
+    run.Data() = run_.Data();
+    run.Product().install_actions = {&ActionClassOf<TSetupActionPrepare>()};
+    run.Product().Installed(kDest, {5010, /*portable=*/false, /*updatable=*/false});
+    run.Platform().Files().AddFile(Dest(u"Nolu.exe"), "old");
+    if (c.old_folder) run.Platform().Files().AddFile(Dest(u"!Backup\\old.zip"), "PK");
+    TSetup& setup =
+        run.Create(c.portable ? u"/AUTO=C:\\Nolu /PORTABLE /SILENT" : u"/AUTO=C:\\Nolu /SILENT");
+    ASSERT_EQ((setup.Flags() & sfPortable) != 0, c.portable);
+    setup.Start(true);
+    ASSERT_FALSE(setup.HasErrors()) << StringToUtf8(setup.Errors()[0]);
+    TAccessList list;
+    ASSERT_EQ(run.Platform().Files().ReadAccessList(Dest(u"!Backup\\"), list), kErrorSuccess);
+    EXPECT_EQ(list, c.expected);
+  }
+}
+
+TEST_F(PrepareTest, BackupFolderThatCannotBeClosed_EndsTheRunBeforeAnythingIsDeleted) {
+  Installed(5010, false, /*updatable=*/false);
+  Files().AddFile(Dest(u"Nolu.exe"), "old");
+  Files().AddFile(Dest(u"!Backup\\old.zip"), "PK");
+  Files().InjectFailure(FakeFileOp::kSetFolderAccess, Dest(u"!Backup"), kErrorAccessDenied);
+  TSetup& setup = Run();
+  EXPECT_EQ(setup.Errors(),
+            StringList{u"System Error.  Code: 5.\r\nAccess is denied.\r\n" + Dest(u"!Backup\\")});
+  EXPECT_TRUE(Files().FileExists(Dest(u"Nolu.exe")));
 }
 
 TEST_F(PrepareTest, UpdateTasks_CleanUpOfAFreshInstallationWhereItApplies) {

@@ -51,14 +51,11 @@ void AppendSubfoldersChildrenFirst(const String& root, std::vector<TSetupDirItem
       enter(frame.subfolders[frame.next++]);
       continue;
     }
-    if (stack.size() > 1) dirs.push_back({std::move(frame.path), TSetupDirMark::RemoveIfEmpty});
+    if (stack.size() > 1) {
+      dirs.push_back({std::move(frame.path), TSetupDirMark::RemoveIfEmpty, root});
+    }
     stack.pop_back();
   }
-}
-
-// Removal succeeds only for an empty folder; whatever stops it, the folder just stays.
-void RemoveEmptyFolder(StringView folder) {
-  CurrentPlatform().Files().RemoveFolder(ExcludeTrailingBackslash(folder));
 }
 
 }  // namespace
@@ -87,7 +84,9 @@ std::vector<TSetupDirItem> TSetupActionUninstallFiles::CreateDirsList() const {
   std::vector<TSetupDirItem> dirs;
   AppendSubfoldersChildrenFirst(dest, dirs);
   const TRemovalChoices choices = TRemovalChoices::Read(Options(), setup.Flags());
-  if (choices.RemoveBackups) dirs.push_back({dest + u"!Backup\\", TSetupDirMark::RemoveTree});
+  if (choices.RemoveBackups) {
+    dirs.push_back({dest + u"!Backup\\", TSetupDirMark::RemoveTree, dest});
+  }
   if (choices.RemoveContent) PrepareContent(dirs, choices.RemoveBackups);
   return dirs;
 }
@@ -96,15 +95,15 @@ void TSetupActionUninstallFiles::PrepareContent(std::vector<TSetupDirItem>& dirs
                                                 bool remove_backups) const {
   const String& dest = Setup()->DestPath();
   // Backups and users' data both go: nothing of the product folder is to be kept.
-  dirs.push_back({remove_backups ? dest : dest + u"Profile\\", TSetupDirMark::RemoveTree});
+  dirs.push_back({remove_backups ? dest : dest + u"Profile\\", TSetupDirMark::RemoveTree, dest});
   // An installed copy keeps each user's data in that user's own profile folder.
   TRuxIniFile config;
   if (!LoadIniFile(config, dest + u"Nolu.ini") || !config.ReadBool(u"System", u"UserMode", false))
     return;
   const int version = ProductInfo().GetProductVersionId();
-  TSetupUsers::Populate([&](const String&, const String& app_data) {
-    dirs.push_back(
-        {TSetupProfileHelper::GetProfilePath(app_data, version), TSetupDirMark::RemoveTree});
+  TSetupUsers::Populate([&](const TSetupUser& user) {
+    dirs.push_back({TSetupProfileHelper::GetProfilePath(user.AppData, version),
+                    TSetupDirMark::RemoveTree, user.ProfileFolder});
   });
 }
 
@@ -123,9 +122,9 @@ void TSetupActionUninstallFiles::Execute() {
   // empty by the time its turn comes. Failures leave the folder in place, nothing more.
   for (const TSetupDirItem& dir : dirs) {
     if (dir.Mark == TSetupDirMark::RemoveTree) {
-      DeleteFolderTree(dir.Path);
+      DeleteFolderTree(dir.Root, dir.Path);
     } else {
-      RemoveEmptyFolder(dir.Path);
+      RemoveEmptyFolderBelow(dir.Root, dir.Path);
     }
     SetProgress(RoundedPercent(++done, total));
   }

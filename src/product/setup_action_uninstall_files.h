@@ -10,8 +10,9 @@
 //                    says "UserMode", every user's profile folder.
 //
 // Every removal stays inside its tree (core/safe_removal.h): a recorded path that would lead
-// out of the product folder is skipped without a report, and junctions and symbolic links are
-// removed as links, never followed.
+// out of the product folder is skipped without a report, junctions and symbolic links are
+// removed as links, never followed, and a folder swapped for one while the removal runs
+// redirects nothing, since every folder on the way to what is deleted is held.
 #pragma once
 
 #include <vector>
@@ -29,6 +30,9 @@ enum class TSetupDirMark {
 struct TSetupDirItem {
   String Path;  // full path with a trailing backslash
   TSetupDirMark Mark = TSetupDirMark::RemoveIfEmpty;
+  // The folder from which the way to Path is held while it goes (core/safe_removal.h):
+  // DestPath for the product's folders, the user's profile folder for a user's data.
+  String Root;
 
   friend bool operator==(const TSetupDirItem&, const TSetupDirItem&) = default;
 };

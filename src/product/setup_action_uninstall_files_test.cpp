@@ -133,21 +133,26 @@ TEST(UninstallFilesTest, CreateFileList_CountDecidesWhatIsRead) {
 }
 
 TEST(UninstallFilesTest, CreateDirsList_ChildrenBeforeParents_ThenWhatTheChoicesAdd) {
-  const std::vector<TSetupDirItem> walk = {
-      {u"C:\\Nolu\\!Backup\\"},
-      {u"C:\\Nolu\\Plugins\\PlugA\\"},
-      {u"C:\\Nolu\\Plugins\\PlugB\\Lang\\"},
-      {u"C:\\Nolu\\Plugins\\PlugB\\"},
-      {u"C:\\Nolu\\Plugins\\"},
-      {u"C:\\Nolu\\Profile\\"},
-      {u"C:\\Nolu\\Skins\\Mine\\"},
-      {u"C:\\Nolu\\Skins\\Modern\\"},
-      {u"C:\\Nolu\\Skins\\"},
-      {u"C:\\Nolu\\System\\"},
+  // Everything of the product folder is held from the product folder on while it goes.
+  constexpr StringView kDest = u"C:\\Nolu\\";
+  const auto empty = [&](const char16_t* path) {
+    return TSetupDirItem{path, TSetupDirMark::RemoveIfEmpty, String(kDest)};
   };
-  const TSetupDirItem backups{u"C:\\Nolu\\!Backup\\", TSetupDirMark::RemoveTree};
-  const TSetupDirItem profile{u"C:\\Nolu\\Profile\\", TSetupDirMark::RemoveTree};
-  const TSetupDirItem everything{u"C:\\Nolu\\", TSetupDirMark::RemoveTree};
+  const std::vector<TSetupDirItem> walk = {
+      empty(u"C:\\Nolu\\!Backup\\"),
+      empty(u"C:\\Nolu\\Plugins\\PlugA\\"),
+      empty(u"C:\\Nolu\\Plugins\\PlugB\\Lang\\"),
+      empty(u"C:\\Nolu\\Plugins\\PlugB\\"),
+      empty(u"C:\\Nolu\\Plugins\\"),
+      empty(u"C:\\Nolu\\Profile\\"),
+      empty(u"C:\\Nolu\\Skins\\Mine\\"),
+      empty(u"C:\\Nolu\\Skins\\Modern\\"),
+      empty(u"C:\\Nolu\\Skins\\"),
+      empty(u"C:\\Nolu\\System\\"),
+  };
+  const TSetupDirItem backups{u"C:\\Nolu\\!Backup\\", TSetupDirMark::RemoveTree, String(kDest)};
+  const TSetupDirItem profile{u"C:\\Nolu\\Profile\\", TSetupDirMark::RemoveTree, String(kDest)};
+  const TSetupDirItem everything{String(kDest), TSetupDirMark::RemoveTree, String(kDest)};
   struct Case {
     const char16_t* params;
     TRemovalChoice choice;
@@ -313,6 +318,69 @@ TEST(UninstallFilesTest, Execute_ATamperedRecordDeletesNothingOutside) {
         << StringToUtf8(untouched);
   }
   EXPECT_FALSE(u.Files().FolderExists(kDest));  // the link went as a link, with the rest
+}
+
+// A removal of everything from a copy whose record and whose users' profiles hold junctions
+// that lead outside: to the system folder, another user's documents, and, for a whole profile
+// folder, to another user's profile. While the removal runs, the user swaps folders for
+// junctions as well. Nothing outside the two trees is touched.
+TEST(UninstallFilesTest, Execute_JunctionsInTheRecordAndTheProfilesLeadNowhere) {
+  TUninstallRun u;
+  TFakeFileSystem& files = u.Files();
+  const String bob = u"C:\\Users\\Bob\\AppData\\Roaming\\Nolu\\";
+  const String ann = u"C:\\Users\\Ann\\AppData\\Roaming\\Nolu\\";
+  const StringList outside = {u"C:\\Windows\\System32\\version.dll",
+                              u"C:\\Windows\\System32\\skin.xml",
+                              u"C:\\Users\\Eve\\Documents\\thesis.doc", ann + u"Nolu.ini"};
+  for (const String& file : outside)
+    files.AddFile(file, "keep");
+  files.AddFile(u"C:\\Nolu\\Nolu.ini", "[System]\r\nUserMode=1\r\n");
+  // The product folder: a junction the record lists a file through.
+  files.AddJunction(u"C:\\Nolu\\Skins\\System", u"C:\\Windows\\System32");
+  // The current user's profile with a junction inside; Bob's profile folder is one.
+  const String user = u"C:\\Users\\User\\AppData\\Roaming\\Nolu\\";
+  files.AddFile(user + u"Playlists\\Rock.m3u", "mine");
+  files.AddFile(user + u"Skins\\skin.xml", "mine");
+  files.AddJunction(user + u"Eve", u"C:\\Users\\Eve\\Documents");
+  files.AddJunction(bob, ann);
+  const TRegKey list(RegRoot::kLocalMachine, RegView::k64,
+                     u"Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-2");
+  u.run.Platform().Registry().CreateKey(list);
+  u.run.Platform().Registry().WriteValue(list, u"ProfileImagePath",
+                                         TRegValue::Text(u"C:\\Users\\Bob"));
+  const TRegKey hive(RegRoot::kUsers, RegView::k64,
+                     u"S-1-5-21-2\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User "
+                     u"Shell Folders");
+  u.run.Platform().Registry().CreateKey(hive);
+  u.run.Platform().Registry().WriteValue(hive, u"AppData",
+                                         TRegValue::Text(u"%USERPROFILE%\\AppData\\Roaming"));
+  StringList record = kRecorded;
+  record.emplace_back(u"Skins\\System\\version.dll");
+  // And swaps at the worst moments: the record's folder before its file goes, a profile
+  // folder while the profile is listed.
+  TWatchedPlatform watched(u.run.Platform());
+  PlatformScope scope(watched);
+  StringList swaps;
+  watched.Files().Before(u"SetAttributes", u"C:\\Nolu\\Skins\\Modern\\skin.xml", [&] {
+    swaps.push_back(
+        IntToStr(files.ReplaceWithJunction(u"C:\\Nolu\\Skins\\Modern", u"C:\\Windows\\System32")));
+  });
+  watched.Files().Before(u"ListFolder", user + u"Playlists", [&] {
+    swaps.push_back(
+        IntToStr(files.ReplaceWithJunction(user + u"Playlists", u"C:\\Users\\Eve\\Documents")));
+  });
+
+  u.Execute(u"", {.RemoveBackups = u"1", .RemoveContent = u"1"}, RecordText(record));
+
+  EXPECT_EQ(swaps, (StringList{u"32", u"32"}));  // both refused: the folders were held
+  for (const String& file : outside) {
+    EXPECT_EQ(files.FileText(file), "keep") << StringToUtf8(file);
+  }
+  EXPECT_FALSE(files.FolderExists(kDest));
+  EXPECT_FALSE(files.FolderExists(user));
+  // Bob's junction went as a junction; what it led to stays.
+  EXPECT_FALSE(files.FolderExists(bob));
+  EXPECT_TRUE(files.FolderExists(ann));
 }
 
 TEST(UninstallFilesTest, Execute_AProductInADriveRootTakesOnlyItsOwnFiles) {

@@ -9,13 +9,30 @@
 #include "base/format.h"
 #include "base/locale.h"
 #include "base/path.h"
+#include "core/folder_chain.h"
+#include "core/safe_removal.h"
 #include "platform/error_codes.h"
 #include "platform/platform.h"
 #include "resources/installer_errors.h"
 
 namespace nolu {
 
-void TSetupHelper::CopyFolder(StringView source, StringView target, bool delete_source) {
+namespace {
+
+// Puts a copy of `source` at `target`: what was there goes first, so that the copy is a new
+// file and nothing is written through a link or into a file that has a second name elsewhere.
+bool CopyAsNewFile(IFileSystem& files, const String& source, const String& target) {
+  const uint32_t existing = files.Attributes(target);
+  if (existing != kInvalidAttributes) {
+    if ((existing & kAttrDirectory) || files.Delete(target) != kErrorSuccess) return false;
+  }
+  return files.Copy(source, target, /*fail_if_exists=*/true) == kErrorSuccess;
+}
+
+}  // namespace
+
+void TSetupHelper::CopyFolder(StringView root, StringView source, StringView target,
+                              bool delete_source) {
   const String from = IncludeTrailingBackslash(source);
   const String to = IncludeTrailingBackslash(target);
   if (from.empty() || to.empty() || EqualsIgnoreCase(from, to)) return;
@@ -24,28 +41,50 @@ void TSetupHelper::CopyFolder(StringView source, StringView target, bool delete_
   };
 
   IFileSystem& files = CurrentPlatform().Files();
-  // Folders still to copy, as (source, target) pairs; an explicit list, so that a deep tree
-  // cannot exhaust the stack.
-  std::vector<std::pair<String, String>> pending{{from, to}};
-  std::vector<TFileEntry> entries;
-  while (!pending.empty()) {
-    auto [folder, copy] = std::move(pending.back());
-    pending.pop_back();
-    if (files.ForceFolders(copy) != kErrorSuccess) fail();
-    if (files.ListFolder(folder, entries) != kErrorSuccess) fail();
-    for (const TFileEntry& entry : entries) {
-      const String path = folder + entry.Name;
-      if (!entry.IsFolder()) {
-        if (files.Copy(path, copy + entry.Name, /*fail_if_exists=*/false) != kErrorSuccess) fail();
-        continue;
-      }
-      const String child = path + u'\\';
-      // A link may lead anywhere, and a target inside the source would copy itself forever.
-      if ((entry.Attributes & kAttrReparsePoint) != 0 || PathStartsWith(child, to)) continue;
-      pending.emplace_back(child, copy + entry.Name + u'\\');
-    }
+  // The folder being read and the one being written, each held with the way to it.
+  TFolderChain reading, writing;
+  if (reading.Hold(root, from) != kErrorSuccess ||
+      writing.HoldCreating(root, to) != kErrorSuccess) {
+    fail();
   }
-  if (delete_source) DeleteTree(from);
+  // Depth first with a stack of its own, so that a deep tree cannot exhaust the thread's.
+  struct Frame {
+    std::vector<TFileEntry> entries;
+    size_t next = 0;
+  };
+  std::vector<Frame> stack(1);
+  if (files.ListFolder(reading.Path(), stack.back().entries) != kErrorSuccess) fail();
+  while (!stack.empty()) {
+    Frame& frame = stack.back();
+    if (frame.next == frame.entries.size()) {
+      stack.pop_back();
+      if (!stack.empty()) {
+        reading.Leave();
+        writing.Leave();
+      }
+      continue;
+    }
+    const TFileEntry entry = frame.entries[frame.next++];
+    const bool link = (entry.Attributes & kAttrReparsePoint) != 0;
+    if (!entry.IsFolder()) {
+      if (!link &&
+          !CopyAsNewFile(files, reading.Path() + entry.Name, writing.Path() + entry.Name)) {
+        fail();
+      }
+      continue;
+    }
+    // A link may lead anywhere, and a target inside the source would copy itself forever.
+    if (link || PathStartsWith(reading.Path() + entry.Name + u'\\', to)) continue;
+    const uint32_t entered = reading.Enter(entry.Name);
+    if (entered == kErrorReparsePoint) continue;  // it has become a link since the listing
+    if (entered != kErrorSuccess || writing.EnterOrCreate(entry.Name) != kErrorSuccess) fail();
+    Frame next;
+    if (files.ListFolder(reading.Path(), next.entries) != kErrorSuccess) fail();
+    stack.push_back(std::move(next));
+  }
+  reading.Release();
+  writing.Release();
+  if (delete_source) DeleteFolderTree(root, from);
 }
 
 void TSetupHelper::ExcludePath(StringList& list, StringView path) {

@@ -13,6 +13,10 @@ struct TSetupProfileInfo {
   String TargetPath;
   // The profile folder of the installed version (may equal TargetPath).
   String SourcePath;
+  // The folder that ordinary users cannot replace above both: the user's profile folder
+  // ("C:\Users\Bob\"), or the destination in portable mode. Everything the run does in the
+  // two folders is checked for links from here (core/folder_chain.h).
+  String RootPath;
 
   friend bool operator==(const TSetupProfileInfo&, const TSetupProfileInfo&) = default;
 };

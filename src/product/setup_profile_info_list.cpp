@@ -1,8 +1,9 @@
 #include "product/setup_profile_info_list.h"
 
+#include "core/folder_chain.h"
 #include "core/setup.h"
 #include "core/setup_users.h"
-#include "platform/platform.h"
+#include "platform/error_codes.h"
 #include "product/setup_profile_helper.h"
 
 namespace nolu {
@@ -10,20 +11,23 @@ namespace nolu {
 void TSetupProfileInfoList::Populate() {
   items_.clear();
   if (Setup()->Flags() & sfPortable) {
-    Add(u"SingleUser", u"");
+    Add(u"SingleUser", u"", Setup()->DestPath());
     return;
   }
   TSetupUsers::Populate(
-      [this](const String& user_name, const String& app_data) { Add(user_name, app_data); });
+      [this](const TSetupUser& user) { Add(user.Name, user.AppData, user.ProfileFolder); });
 }
 
-void TSetupProfileInfoList::Add(StringView user_name, StringView app_data) {
+void TSetupProfileInfoList::Add(StringView user_name, StringView app_data, StringView root) {
   TSetupProductInfo& info = Setup()->ProductInfo();
   TSetupProfileInfo profile;
   profile.UserName = String(user_name);
   profile.TargetPath = TSetupProfileHelper::GetProfilePath(app_data, info.GetProductVersionId());
   profile.SourcePath = TSetupProfileHelper::GetProfilePath(app_data, info.GetInstalledVersion());
-  if (CurrentPlatform().Files().FolderExists(profile.SourcePath)) {
+  profile.RootPath = String(root);
+  TFolderChain chain;
+  if (chain.Hold(root, profile.SourcePath) == kErrorSuccess &&
+      chain.HoldExisting(root, profile.TargetPath) == kErrorSuccess) {
     items_.push_back(std::move(profile));
   }
 }

@@ -13,7 +13,9 @@ class TSetupProfileInfoList {
  public:
   // Replaces the list: in portable mode the single user "SingleUser" with the destination's
   // profile folder, otherwise every user that TSetupUsers reports. A user is listed only when
-  // the installed version's profile folder (SourcePath) exists.
+  // the installed version's profile folder (SourcePath) exists, and when neither it nor the
+  // new one (TargetPath) is reached through a junction or symbolic link from RootPath: the
+  // run would back up, copy, rename and delete wherever that leads.
   void Populate();
 
   size_t Count() const { return items_.size(); }
@@ -21,7 +23,7 @@ class TSetupProfileInfoList {
   const std::vector<TSetupProfileInfo>& All() const { return items_; }
 
  private:
-  void Add(StringView user_name, StringView app_data);
+  void Add(StringView user_name, StringView app_data, StringView root);
 
   std::vector<TSetupProfileInfo> items_;
 };

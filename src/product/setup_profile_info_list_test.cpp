@@ -89,6 +89,42 @@ TEST(ProfileInfoListTest, Populate_EveryUserWithAProfileOfTheInstalledVersion) {
   }
 }
 
+// A profile whose folders are links leads wherever its user wants: it is left out, so that
+// nothing is backed up from there, copied there, renamed or deleted there.
+TEST(ProfileInfoListTest, Populate_AProfileReachedThroughALinkIsLeftOut) {
+  struct Case {
+    const char* what;
+    const char16_t* junction;  // made a junction to another user's folder
+    bool listed;
+  } cases[] = {
+      {"plain", nullptr, true},
+      {"the old profile folder", u"C:\\Users\\Ann\\AppData\\Roaming\\Nolu3", false},
+      {"the new profile folder", u"C:\\Users\\Ann\\AppData\\Roaming\\Nolu", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TFakeSetupRun run;
+    run.Product().Installed(u"C:\\Nolu\\", {3900});
+    AddUser(run.Platform(), u"S-1-5-21-1002", u"C:\\Users\\Ann");
+    run.Platform().Files().AddFile(u"C:\\Users\\Eve\\Documents\\Nolu3.ini", "Eve's");
+    if (c.junction) {
+      run.Platform().Files().AddJunction(c.junction, u"C:\\Users\\Eve\\Documents");
+    }
+    run.Platform().Files().AddFolder(u"C:\\Users\\Ann\\AppData\\Roaming\\Nolu3");
+    run.Create(u"/AUTO=C:\\Nolu /SILENT");
+
+    TSetupProfileInfoList list;
+    list.Populate();
+
+    StringList users;
+    for (const TSetupProfileInfo& profile : list.All()) {
+      users.push_back(profile.UserName);
+      if (profile.UserName == u"Ann") EXPECT_EQ(profile.RootPath, u"C:\\Users\\Ann\\");
+    }
+    EXPECT_EQ(users, c.listed ? StringList{u"Ann"} : StringList{});
+  }
+}
+
 TEST(ProfileInfoListTest, Populate_PortableModeHasTheSingleUserOfTheDestination) {
   struct Case {
     bool profile_exists;
@@ -107,8 +143,8 @@ TEST(ProfileInfoListTest, Populate_PortableModeHasTheSingleUserOfTheDestination)
 
     ASSERT_EQ(list.Count(), c.count);
     if (c.count) {
-      EXPECT_EQ(list.Items(0),
-                (TSetupProfileInfo{u"SingleUser", u"C:\\Nolu\\Profile\\", u"C:\\Nolu\\Profile\\"}));
+      EXPECT_EQ(list.Items(0), (TSetupProfileInfo{u"SingleUser", u"C:\\Nolu\\Profile\\",
+                                                  u"C:\\Nolu\\Profile\\", u"C:\\Nolu\\"}));
     }
   }
 }

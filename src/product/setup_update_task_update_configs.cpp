@@ -4,6 +4,7 @@
 
 #include "base/errors.h"
 #include "core/file_search_helper.h"
+#include "core/folder_chain.h"
 #include "core/setup.h"
 #include "platform/error_codes.h"
 #include "platform/platform.h"
@@ -101,16 +102,26 @@ void RunStep(const TStep& step, StringView folder, StringList* removal_list) {
 }  // namespace
 
 void TSetupUpdateTaskUpdateConfigs::Execute(StringList* removal_list) {
-  TSetupHelper::CopyFolder(profile_.SourcePath, profile_.TargetPath, /*delete_source=*/false);
+  TSetupHelper::CopyFolder(profile_.RootPath, profile_.SourcePath, profile_.TargetPath,
+                           /*delete_source=*/false);
   // The new profile folder is what the user keeps.
   if (removal_list) TSetupHelper::ExcludePath(*removal_list, profile_.TargetPath);
 
   const int installed = ProductInfo().GetInstalledVersion();
   const String& dest = Setup()->DestPath();
+  TPlatform& platform = CurrentPlatform();
   for (const TMigrationRow& row : MigrationRows()) {
     if (installed >= row.Below) continue;
     const String& folder = row.Base == TRowBase::kDestination ? dest : profile_.TargetPath;
     try {
+      // The user's profile folder is the user's: its renames happen while the way to it is
+      // held, so that none of them can be led elsewhere by a link put there meanwhile.
+      TFolderChain chain;
+      if (row.Base == TRowBase::kProfile) {
+        if (const uint32_t error = chain.Hold(profile_.RootPath, folder)) {
+          throw EOSError(error, platform.System().SysErrorMessage(error), folder);
+        }
+      }
       for (const TStep& step : row.Steps)
         RunStep(step, folder, removal_list);
     } catch (const Exception&) {

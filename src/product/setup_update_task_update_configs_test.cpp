@@ -5,6 +5,7 @@
 #include "base/errors.h"
 #include "core/setup.h"
 #include "core/testing/fake_setup_run.h"
+#include "core/testing/watched_file_system.h"
 #include "platform/error_codes.h"
 #include "resources/installer_errors.h"
 
@@ -40,7 +41,8 @@ class UpdateConfigsTest : public ::testing::Test {
 
   static TSetupProfileInfo Profile(int version) {
     const String app_data(kAppData);
-    return {u"User", app_data + u"Nolu\\", app_data + (version < 4000 ? u"Nolu3\\" : u"Nolu\\")};
+    return {u"User", app_data + u"Nolu\\", app_data + (version < 4000 ? u"Nolu3\\" : u"Nolu\\"),
+            u"C:\\Users\\User\\"};
   }
 
   TFakeFileSystem& Files() { return run_.Platform().Files(); }
@@ -234,7 +236,8 @@ TEST_F(UpdateConfigsTest, SecondProfile_FindsTheDestinationRenameDone) {
   Create(3900);
   const TSetupProfileInfo first = Profile(3900);
   const TSetupProfileInfo second{u"Anna", u"C:\\Users\\Anna\\AppData\\Roaming\\Nolu\\",
-                                 u"C:\\Users\\Anna\\AppData\\Roaming\\Nolu3\\"};
+                                 u"C:\\Users\\Anna\\AppData\\Roaming\\Nolu3\\",
+                                 u"C:\\Users\\Anna\\"};
   AddOldCopy(Files(), first.SourcePath);
   Files().AddFile(second.SourcePath + u"Nolu3.ini", "anna");
   StringList removal;
@@ -242,6 +245,28 @@ TEST_F(UpdateConfigsTest, SecondProfile_FindsTheDestinationRenameDone) {
   EXPECT_NO_THROW(TSetupUpdateTaskUpdateConfigs(second).Execute(&removal));
   EXPECT_EQ(Files().FileText(String(kDest) + u"Nolu.ini"), "old");
   EXPECT_EQ(Files().FileText(second.TargetPath + u"Nolu.ini"), "anna");
+}
+
+// The user makes the new profile folder a junction to another user's once it is copied: the
+// renames that follow are refused instead of renaming that user's files.
+TEST_F(UpdateConfigsTest, ProfileSwappedForAJunctionBeforeTheRenames_EndsTheRunTouchingNothing) {
+  Create(3900);
+  const TSetupProfileInfo profile = Profile(3900);
+  AddOldCopy(Files(), profile.SourcePath);
+  Files().AddFile(u"C:\\Users\\Ann\\AppData\\Roaming\\Nolu\\Nolu3.ini", "Ann's");
+  TWatchedPlatform watched(run_.Platform());
+  PlatformScope scope(watched);
+  uint32_t swap = kErrorReadFault;
+  // The first rename of the migration is the destination's; the profile's come next.
+  watched.Files().Before(u"Attributes", String(kDest) + u"Nolu3.ini", [&] {
+    swap =
+        Files().ReplaceWithJunction(profile.TargetPath, u"C:\\Users\\Ann\\AppData\\Roaming\\Nolu");
+  });
+  StringList removal;
+  EXPECT_THROW(TSetupUpdateTaskUpdateConfigs(profile).Execute(&removal), EOSError);
+  EXPECT_EQ(swap, kErrorSuccess);  // between the copy and the renames nothing is held
+  EXPECT_EQ(Files().FileText(u"C:\\Users\\Ann\\AppData\\Roaming\\Nolu\\Nolu3.ini"), "Ann's");
+  EXPECT_FALSE(Files().FileExists(u"C:\\Users\\Ann\\AppData\\Roaming\\Nolu\\Nolu.ini"));
 }
 
 TEST_F(UpdateConfigsTest, DoDeleteDir_DropsEveryFileOfTheTree) {
