@@ -10,6 +10,7 @@
 #include "base/errors.h"
 #include "base/path.h"
 #include "base/read_only_memory_stream.h"
+#include "core/product_folder.h"
 #include "core/setup.h"
 #include "platform/platform.h"
 #include "resources/installer_errors.h"
@@ -88,6 +89,11 @@ void TSetupExtractHelper::ExtractFile(const TSetupScriptFile& file) {
 void TSetupExtractHelper::ForceDir(StringView path) {
   bool created = false;
   try {
+    // The product folder first, with its access list, whichever of its folders comes first.
+    TSetup& setup = *Setup();
+    if (PathStartsWith(IncludeTrailingBackslash(path), setup.DestPath())) {
+      CreateProductFolder(setup.DestPath(), (setup.Flags() & sfPortable) != 0);
+    }
     created = CurrentPlatform().Files().ForceFolders(path) == 0;
   } catch (const Exception&) {
     // Reported below as the folder that could not be created.

@@ -21,7 +21,8 @@ class TSetupExtractHelper {
   // Writes one script entry to its expanded target; raises EInstallerInstallError with the
   // target, CR LF and the cause.
   void ExtractFile(const TSetupScriptFile& file);
-  // Creates the folder with its parents, or raises EInstallerInstallError "Common"/"E3".
+  // Creates the folder with its parents, or raises EInstallerInstallError "Common"/"E3". A
+  // product folder made on the way gets its access list (core/product_folder.h).
   void ForceDir(StringView path);
   // Opens `target` for writing (true, `stream` set) or decides to leave the existing file as
   // it is (false).
