@@ -10,6 +10,13 @@ if(NOLU_WINDOWS)
                              WINVER=0x0A00 NOMINMAX WIN32_LEAN_AND_MEAN)
   # Wine cannot find the MinGW runtime DLLs, and a setup must run from a bare system.
   target_link_options(nolu_options INTERFACE -static -static-libgcc -static-libstdc++)
+  # What runs elevated is hardened as the system expects: a stack protector, addresses
+  # randomised (relocatable, 64-bit entropy) and data that never executes. The linker of
+  # binutils 2.36 and later sets the three flags by default; they are spelt out so that another
+  # linker cannot drop them unnoticed (tests/pe/pe_hardening_test.py reads them back).
+  target_compile_options(nolu_options INTERFACE -fstack-protector-strong)
+  target_link_options(nolu_options INTERFACE -fstack-protector-strong -Wl,--dynamicbase
+                      -Wl,--high-entropy-va -Wl,--nxcompat)
 endif()
 
 if(NOLU_SANITIZE)
