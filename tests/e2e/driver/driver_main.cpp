@@ -29,8 +29,9 @@ const CommandEntry kCommands[] = {
      "      start a program with exactly this command line; with --wait, wait for it and\n"
      "      print its exit code (a program still running then is ended: exit 1)"},
     {u"wait-process", WaitProcess,
-     "wait-process --image NAME-OR-PATH [--timeout S] [--exit | --gone]\n"
-     "      wait until a program with that image runs and print its command line; with\n"
+     "wait-process --image NAME-OR-PATH [--below FOLDER] [--timeout S] [--exit | --gone]\n"
+     "      wait until a program with that image (lying in FOLDER at any depth) runs and\n"
+     "      print its command line; with\n"
      "      --exit, wait for its end too and print its exit code; with --gone, wait until\n"
      "      no such program runs"},
     {u"system-info", SystemInfo,

@@ -45,7 +45,9 @@ bool ImageMatches(const String& path, const String& image) {
   return start == 0 || path[start - 1] == u'\\' || image.front() == u'\\';
 }
 
-std::vector<RunningProgram> FindPrograms(const String& image) {
+// `below` (empty: anywhere) is a folder the image must lie in, at any depth: a program started
+// from a folder of a random name is found by the folder above it.
+std::vector<RunningProgram> FindPrograms(const String& image, const String& below) {
   std::vector<RunningProgram> found;
   const KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (snapshot.get() == INVALID_HANDLE_VALUE || !snapshot) return found;
@@ -57,7 +59,12 @@ std::vector<RunningProgram> FindPrograms(const String& image) {
         OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
     if (!process) continue;
     String path = ImagePath(process.get());
-    if (ImageMatches(path, image)) found.push_back({entry.th32ProcessID, std::move(path)});
+    const bool in_folder =
+        below.empty() || (path.size() > below.size() &&
+                          EqualsIgnoreCase(StringView(path).substr(0, below.size()), below));
+    if (in_folder && ImageMatches(path, image)) {
+      found.push_back({entry.th32ProcessID, std::move(path)});
+    }
   }
   return found;
 }
@@ -88,9 +95,11 @@ String CommandLineOf(HANDLE process) {
 }  // namespace
 
 ExitCode WaitProcess(const StringList& args, JsonWriter& result) {
-  const Arguments a(args, OptionNames{{u"image", u"timeout"}, {u"exit", u"gone"}});
+  const Arguments a(args, OptionNames{{u"image", u"below", u"timeout"}, {u"exit", u"gone"}});
   const std::optional<String> image = a.Find(u"image");
   if (!image || image->empty()) throw UsageError(u"give the program: --image NAME-OR-PATH");
+  String below = a.Find(u"below").value_or(String());
+  if (!below.empty() && below.back() != u'\\') below += u'\\';
   const uint32_t timeout = a.GetMilliseconds(u"timeout", kDefaultWaitSeconds);
   const ULONGLONG deadline = GetTickCount64() + timeout;
   const auto left = [&] {
@@ -99,7 +108,7 @@ ExitCode WaitProcess(const StringList& args, JsonWriter& result) {
   };
 
   if (a.Has(u"gone")) {
-    if (!WaitUntil([&] { return FindPrograms(*image).empty(); }, timeout)) {
+    if (!WaitUntil([&] { return FindPrograms(*image, below).empty(); }, timeout)) {
       throw NotFoundError(Format(u"a program %s was still running after %d ms",
                                  {*image, static_cast<int64_t>(timeout)}));
     }
@@ -113,7 +122,7 @@ ExitCode WaitProcess(const StringList& args, JsonWriter& result) {
   RunningProgram program;
   WaitUntil(
       [&] {
-        for (RunningProgram& candidate : FindPrograms(*image)) {
+        for (RunningProgram& candidate : FindPrograms(*image, below)) {
           HANDLE opened = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION |
                                           PROCESS_QUERY_INFORMATION | PROCESS_VM_READ,
                                       FALSE, candidate.pid);

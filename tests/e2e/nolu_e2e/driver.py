@@ -183,13 +183,14 @@ class Driver:
         self.calls += 1
         return Program(cmdline, process, output, timeout)
 
-    def watch_process(self, image, timeout=120):
-        """Starts watching for a program with this image (a full Windows path or a file name)
-        that someone else starts: `.result()` gives its pid, image, cmdline and exit code once
-        it has ended. Start the watch before the program that starts it, so that even a
-        short-lived program is seen."""
-        return self.call_async("wait-process", "--image", image, "--exit", "--timeout", timeout,
-                               timeout=timeout)
+    def watch_process(self, image, timeout=120, below=None):
+        """Starts watching for a program with this image (a full Windows path or a file name;
+        with `below`, lying in that folder at any depth) that someone else starts: `.result()`
+        gives its pid, image, cmdline and exit code once it has ended. Start the watch before
+        the program that starts it, so that even a short-lived program is seen."""
+        folder = ["--below", below] if below else []
+        return self.call_async("wait-process", "--image", image, *folder, "--exit", "--timeout",
+                               timeout, timeout=timeout)
 
     def wait_process_gone(self, image, timeout=60):
         """Waits until no program with this image runs."""

@@ -3,6 +3,7 @@ leave empty go, with the registration and the shortcuts, and the backups with "/
 users' data stay (only the removal page can ask for them), whatever the record says; and
 nothing outside the product folder is ever deleted."""
 
+import os
 import time
 
 from nolu_e2e import diff_paths, scenario
@@ -36,9 +37,9 @@ def installed(s):
 
 def uninstall(s):
     """Runs "Uninstall.exe /AUTO /SILENT" in the product folder, as the system's list of
-    programs would; returns once its copy in the temporary folder has ended."""
+    programs would; returns once its copy below the temporary folder has ended."""
     temp = s.driver.special_folder("Temp")
-    watch = s.driver.watch_process(temp + "Uninstall.exe")
+    watch = s.driver.watch_process("Uninstall.exe", below=temp)
     s.check_equal(s.run(f'"{PRODUCT_DIR}\\Uninstall.exe" /AUTO /SILENT', cwd=PRODUCT_DIR), 0,
                   "exit code of the uninstaller")
     s.check_equal(watch.result()["exit"], 0, "exit code of the uninstaller's copy")
@@ -134,3 +135,46 @@ def removal_tampered_record(s):
     # Files the tampered record no longer lists stay.
     s.check(s.exists(PRODUCT_DIR + r"\Elevator.exe"), "Elevator.exe is not in the record")
     check_no_entry(s)
+
+
+# A folder outside every tree of the product, and what a user's links lead to there.
+OUTSIDE = r"C:\Outside"
+OUTSIDE_FILES = ["Nolu.exe", "secret.txt", r"Sub\notes.txt"]
+
+
+def link_folder(s, link, target):
+    """Makes `link` a symbolic link to the folder `target`, as a user's junction would be (Wine
+    reports a link to a folder as a reparse point; it cannot make junctions)."""
+    path = s.path(link)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    os.symlink(s.path(target), path, target_is_directory=True)
+
+
+@scenario("removal_through_links")
+def removal_through_links(s):
+    """Links to a folder outside, in the product folder and in the user's profile, and a
+    record that lists files through one of them: the removal deletes nothing they lead to,
+    removes the product's own files and leaves the links, which the installation did not make,
+    with the folders that hold them."""
+    profile = installed(s)
+    plant_files(s, OUTSIDE, OUTSIDE_FILES)
+    before = {path: s.read_bytes(f"{OUTSIDE}\\{path}") for path in OUTSIDE_FILES}
+    link_folder(s, PRODUCT_DIR + r"\Skins\Linked", OUTSIDE)
+    link_folder(s, profile + r"\Linked", OUTSIDE)
+    record = read_record(s)
+    paths = [record["Uninstall"][str(i)] for i in range(int(record["Uninstall"]["Count"]))]
+    paths += [r"Skins\Linked\Nolu.exe", r"Skins\Linked\Sub\notes.txt"]
+    record["Uninstall"] = {str(i): p for i, p in enumerate(paths)}
+    record["Uninstall"]["Count"] = str(len(paths))
+    replace_record(s, PRODUCT_DIR, record)
+
+    uninstall(s)
+
+    for path, data in before.items():
+        target = f"{OUTSIDE}\\{path}"
+        s.check(s.exists(target) and s.read_bytes(target) == data,
+                f"{target} was deleted or changed by the removal")
+    for link in (PRODUCT_DIR + r"\Skins\Linked", profile + r"\Linked"):
+        s.check(os.path.islink(s.path(link)), f"the link {link} should still be there")
+    s.check(not s.exists(PRODUCT_DIR + r"\Nolu.exe"), "the recorded Nolu.exe should be gone")
+    check_left(s, profile, PROFILE_FILES + ["Linked\\"], "profile")

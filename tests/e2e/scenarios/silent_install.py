@@ -1,7 +1,8 @@
 """Setup.exe installs the sample product silently: the tree the script names for the run's
 language family, the uninstall record and the system's uninstall entry; the uninstaller moves
-itself to the temporary folder before it removes anything."""
+itself to a folder of its own below the temporary folder before it removes anything."""
 
+import re
 import time
 
 from nolu_e2e import scenario
@@ -22,28 +23,38 @@ def installed_family(s, family):
 @scenario("silent_install_english")
 def silent_install_english(s):
     """An English user interface installs the files of no language family and those of "EN";
-    the uninstaller started in the product folder hands the run to its copy in the temporary
-    folder, which is told the folder with "PATH"."""
+    the uninstaller started in the product folder hands the run to its copy in a folder of its
+    own with a random name below the temporary folder, which is told the product folder with
+    "PATH"; a file another program left under the uninstaller's name in the temporary folder
+    is neither used nor changed."""
     installed_family(s, "EN")
 
     temp = s.driver.special_folder("Temp")
+    planted = temp + "Uninstall.exe"
+    s.write_bytes(planted, b"someone else's program")
     product_dat = s.read_bytes(PRODUCT_DIR + r"\Uninstall.dat")
-    watch = s.driver.watch_process(temp + "Uninstall.exe")
+    watch = s.driver.watch_process("Uninstall.exe", below=temp)
     uninstaller = f'"{PRODUCT_DIR}\\Uninstall.exe" /AUTO /SILENT'
     s.check_equal(s.run(uninstaller, cwd=PRODUCT_DIR), 0, "exit code of the uninstaller")
     copy = watch.result()
+    folder = copy["image"][:-len("Uninstall.exe")]
+    s.check(re.fullmatch(re.escape(temp) + r"Setup-[0-9a-f]{32}\\", folder, re.IGNORECASE),
+            f"the copy runs from a folder of its own below {temp}: {copy['image']}")
     s.check_equal(command_line_parameters(copy["cmdline"]), f'/PATH="{PRODUCT_DIR}\\" /AUTO /SILENT',
-                  "parameters of the uninstaller's copy in the temporary folder")
+                  "parameters of the uninstaller's copy")
     s.check_equal(copy["exit"], 0, "exit code of the uninstaller's copy")
-    s.check(s.read_bytes(temp + "Uninstall.exe") == s.read_bytes(SETUP),
-            "the copy in the temporary folder is the setup program")
-    s.check(s.read_bytes(temp + "Uninstall.dat") == product_dat,
-            "the data file in the temporary folder is the product's record")
-    # Both copies go at the next restart: nothing else would ever remove them.
+    s.check(s.read_bytes(folder + "Uninstall.exe") == s.read_bytes(SETUP),
+            "the copy is the setup program")
+    s.check(s.read_bytes(folder + "Uninstall.dat") == product_dat,
+            "the data file beside the copy is the product's record")
+    s.check(s.read_bytes(planted) == b"someone else's program",
+            "the file under the uninstaller's name in the temporary folder is untouched")
+    # The copies, then their folder, go at the next restart: nothing else would remove them.
     pending = [p.lower() for p in pending_deletions(s)]
-    for name in ("Uninstall.exe", "Uninstall.dat"):
-        s.check(f"{temp}{name}".lower() in pending,
-                f"{temp}{name} should be deleted at the next restart: {pending}")
+    expected = [folder + "Uninstall.exe", folder + "Uninstall.dat", folder.rstrip("\\")]
+    found = [p for p in pending if p in [e.lower() for e in expected]]
+    s.check_equal(found, [e.lower() for e in expected],
+                  f"deleted at the next restart, in this order (all pending: {pending})")
 
 
 @scenario("silent_install_german", locale="de_DE.UTF-8")

@@ -304,3 +304,30 @@ def update_portable(s):
     check_profile(s, PORTABLE_DIR, "Profile", "Profile", after)
     check_no_entry(s)
     s.check(not s.exists(PORTABLE_DIR + r"\Elevator.log"), "nothing registered")
+
+
+@scenario("update_profile_with_links")
+def update_profile_with_links(s):
+    """An update of 3.90 whose user linked a folder outside into the old profile (under Wine a
+    symbolic link to a folder, which it reports as a reparse point): the backup archives
+    nothing of it, the profile's copy to "Nolu" copies nothing of it, the deletion of the old
+    profile deletes nothing of it, and the link itself, which the setup did not make, stays."""
+    copy = InstalledCopy(s, 3900)
+    outside = r"C:\Outside"
+    outside_files = ["Nolu3.ini", "secret.txt", r"Playlists\Rock.m3u"]
+    plant_files(s, outside, outside_files)
+    before = {path: s.read_bytes(f"{outside}\\{path}") for path in outside_files}
+    link = f"{copy.appdata}\\Nolu3\\Linked"
+    os.symlink(s.path(outside), s.path(link), target_is_directory=True)
+
+    times = run_update(s, PRODUCT_DIR)
+
+    check_new_archive(s, PRODUCT_DIR, times, copy.archive_names())
+    new = f"{copy.appdata}\\Nolu"
+    diff = diff_paths(copy.profile_after.values(), s.tree(new).files)
+    s.check(not diff, f"files of the profile {new}: {diff.describe()}")
+    for path, data in before.items():
+        target = f"{outside}\\{path}"
+        s.check(s.exists(target) and s.read_bytes(target) == data,
+                f"{target} was deleted or changed by the update")
+    s.check(os.path.islink(s.path(link)), f"the link {link} should still be there")
