@@ -258,9 +258,9 @@ TEST_F(SetupThreadTest, ListenerRemovedDuringADispatch_NoOtherIsCalledTwice) {
     calls.push_back(u"third");
     setup.RemoveListener(&second);
   });
-  for (IInstallerNotify* listener : {static_cast<IInstallerNotify*>(&first),
-                                     static_cast<IInstallerNotify*>(&second),
-                                     static_cast<IInstallerNotify*>(&third)}) {
+  for (IInstallerNotify* listener :
+       {static_cast<IInstallerNotify*>(&first), static_cast<IInstallerNotify*>(&second),
+        static_cast<IInstallerNotify*>(&third)}) {
     setup.AddListener(listener);
   }
   setup.Notify(ncNavigation, 0);

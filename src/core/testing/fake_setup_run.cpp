@@ -49,7 +49,8 @@ void TTestProductInfo::PopulateActions(const TActionClassCallback& callback) {
 }
 
 void TTestProductInfo::PopulatePages(const TPageClassCallback& callback) {
-  const auto& names = Setup()->Mode() == smUninstall ? config_.uninstall_pages : config_.install_pages;
+  const auto& names =
+      Setup()->Mode() == smUninstall ? config_.uninstall_pages : config_.install_pages;
   for (const String& name : names)
     callback(TSetupPageClass{name.c_str()});
 }

@@ -38,8 +38,8 @@ bool ReadPng(std::span<const uint8_t> bytes, TPicture& out) {
 
 bool ReadIco(std::span<const uint8_t> bytes, TPicture& out) {
   // ICONDIR: reserved 0, type 1, count; then 16-byte entries whose first bytes are the size.
-  if (bytes.size() < 6 + 16 || bytes[0] != 0 || bytes[1] != 0 || bytes[2] != 1 ||
-      bytes[3] != 0 || (bytes[4] == 0 && bytes[5] == 0)) {
+  if (bytes.size() < 6 + 16 || bytes[0] != 0 || bytes[1] != 0 || bytes[2] != 1 || bytes[3] != 0 ||
+      (bytes[4] == 0 && bytes[5] == 0)) {
     return false;
   }
   out.Width = bytes[6] == 0 ? 256 : bytes[6];

@@ -46,15 +46,15 @@ bool TWin32PictureDecoder::Decode(std::span<const uint8_t> bytes, TPicture& pict
   }
   ComPtr<IWICBitmapDecoder> decoder;
   ComPtr<IWICBitmapFrameDecode> frame;
-  if (FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr,
-                                              WICDecodeMetadataCacheOnDemand, &decoder)) ||
+  if (FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                              &decoder)) ||
       FAILED(decoder->GetFrame(0, &frame))) {
     return false;
   }
   UINT width = 0;
   UINT height = 0;
-  if (FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0 ||
-      width > 16384 || height > 16384) {
+  if (FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0 || width > 16384 ||
+      height > 16384) {
     return false;
   }
   double dpi_x = 96;

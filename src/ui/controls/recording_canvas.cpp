@@ -12,8 +12,8 @@ void TRecordingCanvas::FillRect(const TRect& rect, TColor color) {
   calls_.push_back(std::move(call));
 }
 
-void TRecordingCanvas::DrawText(const TRect& rect, StringView text, const TFont& font,
-                                TColor color, const TTextFormat& format) {
+void TRecordingCanvas::DrawText(const TRect& rect, StringView text, const TFont& font, TColor color,
+                                const TTextFormat& format) {
   TCanvasCall call;
   call.CallKind = TCanvasCall::Kind::kText;
   call.Rect = rect;

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "base/text.h"
-#include "ui/dialogs/folder_dialog_texts.h"
 #include "ui/controls/ui_backend.h"
+#include "ui/dialogs/folder_dialog_texts.h"
 
 namespace nolu::ui {
 

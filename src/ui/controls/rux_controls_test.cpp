@@ -24,13 +24,13 @@ TEST(RichViewerZoomTest, NumeratorAndWhetherItIsApplied) {
     bool applied;
   };
   const Case cases[] = {
-      {100, 64, true},    // 100 × 0.63 + 1 = 64
-      {150, 96, true},    // 150 × 0.64 = 96
-      {1, 2, true},       // round(1.63) = 2, above 1
-      {0, 1, false},      // round(1) = 1 is not above 1
-      {50, 32, true},     // 32.5 rounds half to even
-      {101, 65, true},    // 64.64
-      {6399, 4095, true}, // the largest numerator below 4096
+      {100, 64, true},     // 100 × 0.63 + 1 = 64
+      {150, 96, true},     // 150 × 0.64 = 96
+      {1, 2, true},        // round(1.63) = 2, above 1
+      {0, 1, false},       // round(1) = 1 is not above 1
+      {50, 32, true},      // 32.5 rounds half to even
+      {101, 65, true},     // 64.64
+      {6399, 4095, true},  // the largest numerator below 4096
       {6400, 4096, false},
   };
   for (const Case& c : cases) {
@@ -74,9 +74,9 @@ TEST_F(ControlsTest, LinkTargets) {
   const Case cases[] = {
       {u"https://nolu.example/help", u"https://nolu.example/help"},
       {u"file://server/share", u"file://server/share"},
-      {u"C:\\Media", u"C:\\Media"},                    // an existing folder
+      {u"C:\\Media", u"C:\\Media"},  // an existing folder
       {u"nolu.example/download", u"https://nolu.example/download"},
-      {u"C:\\Missing", u"https://C:\\Missing"},        // not a folder: a web address
+      {u"C:\\Missing", u"https://C:\\Missing"},  // not a folder: a web address
   };
   for (const Case& c : cases)
     EXPECT_EQ(ResolveLink(c.text), c.target) << StringToUtf8(c.text);

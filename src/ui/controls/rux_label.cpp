@@ -46,8 +46,8 @@ std::optional<TSize> TRuxLabel::AutoSize(int available_width) const {
   if (!form) return std::nullopt;
   const int dpi = form->FormDpi();
   const int max_width = word_wrap_ ? ScaleValue(available_width, dpi) : 0;
-  const TSize size = form->Backend().MeasureText(StripAccessKeys(Caption()), Font(), dpi,
-                                                 max_width);
+  const TSize size =
+      form->Backend().MeasureText(StripAccessKeys(Caption()), Font(), dpi, max_width);
   // Back to 96-DPI units, rounded up so that nothing is cut.
   return TSize{(size.Width * kDefaultDpi + dpi - 1) / dpi,
                (size.Height * kDefaultDpi + dpi - 1) / dpi};

@@ -31,14 +31,14 @@ struct TSystemColors {
 
 // Which part of a control's state changed.
 enum class TAspect : uint8_t {
-  kBounds,    // position, size or the DPI
+  kBounds,  // position, size or the DPI
   kVisible,
   kEnabled,
   kCaption,
   kFont,
   kColors,
-  kState,     // checked, position, text, lines, items, selection, zoom
-  kContent,   // a rich viewer's document
+  kState,    // checked, position, text, lines, items, selection, zoom
+  kContent,  // a rich viewer's document
   kTabOrder,
   kAccessibility,
 };

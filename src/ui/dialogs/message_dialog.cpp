@@ -26,7 +26,8 @@ struct TButtonSpec {
 std::vector<TButtonSpec> ButtonsOf(uint32_t style) {
   switch (style & 0xF) {
     case kMbOkCancel:
-      return {{kIdOk, ButtonCaption(u"lOk", u"OK")}, {kIdCancel, ButtonCaption(u"lCancel", u"Cancel")}};
+      return {{kIdOk, ButtonCaption(u"lOk", u"OK")},
+              {kIdCancel, ButtonCaption(u"lCancel", u"Cancel")}};
     case kMbYesNo:
       return {{kIdYes, u"&Yes"}, {kIdNo, u"&No"}};
     default:

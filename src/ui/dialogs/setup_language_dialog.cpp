@@ -8,8 +8,7 @@
 namespace nolu::ui {
 
 TSetupLanguageDialog::TSetupLanguageDialog(TRuxApplication& application,
-                                           const std::vector<TLanguageItem>& items,
-                                           int preselected)
+                                           const std::vector<TLanguageItem>& items, int preselected)
     : TRuxForm(application) {
   SetName(u"TSetupLanguageDialog");
   SetCaption(u"Select Language");
@@ -64,7 +63,8 @@ void TSetupLanguageDialog::CloseQuery(bool& can_close) {
 }
 
 void TSetupLanguageDialog::Paint(ICanvas& canvas) {
-  canvas.FillRect({0, 0, DeviceBounds().Width, DeviceBounds().Height}, Application().Theme().Window);
+  canvas.FillRect({0, 0, DeviceBounds().Width, DeviceBounds().Height},
+                  Application().Theme().Window);
 }
 
 TColor TSetupLanguageDialog::BackgroundAt(const TRect&) const {

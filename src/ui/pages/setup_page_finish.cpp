@@ -24,8 +24,9 @@ void TSetupPageFinish::CreateControls() {
   const TSetupScriptGroup& actions = nolu::Setup()->Resources().Script().Actions();
   for (size_t i = 0; i < actions.Count(); ++i) {
     const int top = 120 + 24 * static_cast<int>(i);
-    TRuxCheckBox& box = CreateCheckBox({210, top, 320, 17}, u"CB" + IntToStr(static_cast<int>(i) + 1),
-                                       [this] { SaveRunChoices(); });
+    TRuxCheckBox& box =
+        CreateCheckBox({210, top, 320, 17}, u"CB" + IntToStr(static_cast<int>(i) + 1),
+                       [this] { SaveRunChoices(); });
     box.SetChecked(true);
     run_boxes_.push_back(&box);
   }

@@ -10,8 +10,7 @@ namespace nolu::ui {
 class TSetupPageReadyToInstall : public TSetupPage {
  public:
   static constexpr char16_t kClassName[] = u"TSetupPageReadyToInstall";
-  explicit TSetupPageReadyToInstall(TSetupPageContext& context)
-      : TSetupPage(context, kClassName) {}
+  explicit TSetupPageReadyToInstall(TSetupPageContext& context) : TSetupPage(context, kClassName) {}
 
   void Prepare() override;
   TRuxRichViewer& Viewer() const { return *viewer_; }

@@ -5,6 +5,7 @@
 #include "core/setup.h"
 #include "core/setup_action.h"
 #include "product/product_info_nolu.h"
+#include "resources/installer_errors.h"
 #include "resources/setup_resources.h"
 #include "ui/headless/headless_user.h"
 #include "ui/pages/setup_page_finish.h"
@@ -31,8 +32,8 @@ class SetupPagesTest : public ::testing::Test {
  protected:
   template <class T>
   std::unique_ptr<TSetupCustomPage> Make() {
-    context_ = std::make_unique<TSetupPageContext>(
-        TSetupPageContext{run_.Application(), run_.Palette()});
+    context_ =
+        std::make_unique<TSetupPageContext>(TSetupPageContext{run_.Application(), run_.Palette()});
     return run_.Classes().Create(T::kClassName, *context_);
   }
 

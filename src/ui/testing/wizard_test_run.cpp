@@ -70,8 +70,7 @@ TSetup& TWizardTestRun::Create(StringView params) {
 
 std::unique_ptr<TWizardForm> TWizardTestRun::CreateWizard() {
   return std::make_unique<TWizardForm>(
-      *application_, palette_, classes_,
-      [this](TRuxForm&, StringView text, StringView, uint32_t) {
+      *application_, palette_, classes_, [this](TRuxForm&, StringView text, StringView, uint32_t) {
         Questions.push_back(String(text));
         if (Answers.empty()) throw EInvalidOperation(u"the test did not expect a question");
         const int answer = Answers.front();

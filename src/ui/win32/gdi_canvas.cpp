@@ -130,8 +130,8 @@ void TGdiCanvas::DrawSystemIcon(const TRect& rect, TSystemIcon icon) {
                : icon == TSystemIcon::siQuestion ? IDI_QUESTION
                : icon == TSystemIcon::siWarning  ? IDI_WARNING
                                                  : IDI_INFORMATION;
-  HICON handle = static_cast<HICON>(
-      LoadImageW(nullptr, id, IMAGE_ICON, rect.Width, rect.Height, LR_SHARED));
+  HICON handle =
+      static_cast<HICON>(LoadImageW(nullptr, id, IMAGE_ICON, rect.Width, rect.Height, LR_SHARED));
   if (!handle) handle = LoadIconW(nullptr, id);
   DrawIconEx(dc_, rect.Left, rect.Top, handle, rect.Width, rect.Height, 0, nullptr, DI_NORMAL);
 }

@@ -27,8 +27,9 @@ void TWin32AeroPeek::Apply() {
   if (!taskbar_) return;
   if (State() == TAeroPeekState::apsError) {
     taskbar_->SetProgressState(window, TBPF_ERROR);
-    if (Max() > 0) taskbar_->SetProgressValue(window, static_cast<ULONGLONG>(Position()),
-                                              static_cast<ULONGLONG>(Max()));
+    if (Max() > 0)
+      taskbar_->SetProgressValue(window, static_cast<ULONGLONG>(Position()),
+                                 static_cast<ULONGLONG>(Max()));
   } else if (Max() <= 0) {
     taskbar_->SetProgressState(window, TBPF_INDETERMINATE);
   } else {

@@ -3,8 +3,8 @@
 // never arrives on some systems), only used to hand them on once more when it does.
 #pragma once
 
-#include <windows.h>
 #include <shobjidl.h>
+#include <windows.h>
 #include <wrl/client.h>
 
 #include "ui/controls/rux_aero_peek.h"

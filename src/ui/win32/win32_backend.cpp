@@ -30,7 +30,8 @@ std::unique_ptr<IControlPeer> TWin32Backend::CreatePeer(TRuxCustomControl& contr
 }
 
 HFONT TWin32Backend::Font(const TFont& font, int dpi) {
-  const auto key = std::make_tuple(font.Name, font.Size, font.Bold, font.Underline, dpi, code_page_);
+  const auto key =
+      std::make_tuple(font.Name, font.Size, font.Bold, font.Underline, dpi, code_page_);
   HFONT& handle = fonts_[key];
   if (handle) return handle;
   LOGFONTW log{};

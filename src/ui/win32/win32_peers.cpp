@@ -108,8 +108,7 @@ class TWin32Peer : public IControlPeer {
   const TRuxTheme& Theme() const { return control_.Form()->Application().Theme(); }
   HFONT FontHandle() const { return backend_.Font(control_.Font(), Dpi()); }
   TColor Background() const {
-    return control_.Parent() ? control_.Parent()->BackgroundAt(control_.Bounds())
-                             : Theme().Window;
+    return control_.Parent() ? control_.Parent()->BackgroundAt(control_.Bounds()) : Theme().Window;
   }
   TColor TextColor() const {
     if (!control_.EnabledInTree()) return Theme().DisabledText;
@@ -137,10 +136,9 @@ class TWin32Peer : public IControlPeer {
     if (control_.Visible()) style |= WS_VISIBLE;
     if (!control_.Enabled()) style |= WS_DISABLED;
     if (control_.TabStop()) style |= WS_TABSTOP;
-    hwnd_ = CreateWindowExW(ex_style, window_class, Wide(control_.Caption()).c_str(), style,
-                            r.left, r.top, r.right - r.left, r.bottom - r.top, ParentHwnd(),
-                            reinterpret_cast<HMENU>(NextId()), GetModuleHandleW(nullptr),
-                            nullptr);
+    hwnd_ = CreateWindowExW(ex_style, window_class, Wide(control_.Caption()).c_str(), style, r.left,
+                            r.top, r.right - r.left, r.bottom - r.top, ParentHwnd(),
+                            reinterpret_cast<HMENU>(NextId()), GetModuleHandleW(nullptr), nullptr);
     Attach();
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
     SetWindowSubclass(hwnd_, &SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
@@ -310,8 +308,7 @@ class TCheckPeer : public TPaintedPeer {
   void Changed(TAspect aspect) override {
     if (aspect == TAspect::kState && hwnd_) {
       SendMessageW(hwnd_, BM_SETCHECK,
-                   static_cast<TRuxCheckBox&>(control_).Checked() ? BST_CHECKED : BST_UNCHECKED,
-                   0);
+                   static_cast<TRuxCheckBox&>(control_).Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
       return;
     }
     TPaintedPeer::Changed(aspect);
@@ -331,7 +328,8 @@ class TCheckPeer : public TPaintedPeer {
     RECT box{0, top, size, top + size};
     const TColor mark = enabled ? theme.Accent : theme.DisabledText;
     if (radio_) {
-      HGDIOBJ old_pen = SelectObject(dc, CreatePen(PS_SOLID, 1, Ref(checked ? mark : theme.Border)));
+      HGDIOBJ old_pen =
+          SelectObject(dc, CreatePen(PS_SOLID, 1, Ref(checked ? mark : theme.Border)));
       HGDIOBJ old_brush = SelectObject(dc, BrushOf(theme.Face));
       Ellipse(dc, box.left, box.top, box.right, box.bottom);
       if (checked) {
@@ -360,8 +358,7 @@ class TCheckPeer : public TPaintedPeer {
     if (GetFocus() == hwnd_) {
       HGDIOBJ old = SelectObject(dc, FontHandle());
       RECT measured = text;
-      ::DrawTextW(dc, Wide(control_.Caption()).c_str(), -1, &measured,
-                  DT_CALCRECT | DT_SINGLELINE);
+      ::DrawTextW(dc, Wide(control_.Caption()).c_str(), -1, &measured, DT_CALCRECT | DT_SINGLELINE);
       SelectObject(dc, old);
       RECT focus{text.left - 1, (client.bottom - (measured.bottom - measured.top)) / 2 - 1,
                  std::min<LONG>(text.left + (measured.right - measured.left) + 2, client.right),
@@ -464,10 +461,10 @@ class TValidationPeer : public TPaintedPeer {
     const int icon = Scale(16);
     auto& label = static_cast<TRuxValidationLabel&>(control_);
     canvas.DrawSystemIcon({0, 0, icon, icon}, label.ValidationKind() == TValidationKind::vkError
-                                                   ? TSystemIcon::siError
-                                               : label.ValidationKind() == TValidationKind::vkWarning
-                                                   ? TSystemIcon::siWarning
-                                                   : TSystemIcon::siInformation);
+                                                  ? TSystemIcon::siError
+                                              : label.ValidationKind() == TValidationKind::vkWarning
+                                                  ? TSystemIcon::siWarning
+                                                  : TSystemIcon::siInformation);
     RECT text{Scale(TRuxValidationLabel::kIconSpace), 0, client.right, client.bottom};
     Text(dc, text, TextColor(), DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
   }
@@ -528,10 +525,10 @@ class TEditPeer : public TWin32Peer {
     DWORD style = WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON;
     if (edit.Visible()) style |= WS_VISIBLE;
     if (!edit.EnabledInTree()) style |= WS_DISABLED;
-    button_ = CreateWindowExW(0, WC_BUTTONW, Wide(edit.ButtonCaption()).c_str(), style,
-                              r.right - width, r.top, width, r.bottom - r.top, ParentHwnd(),
-                              reinterpret_cast<HMENU>(NextId()), GetModuleHandleW(nullptr),
-                              nullptr);
+    button_ =
+        CreateWindowExW(0, WC_BUTTONW, Wide(edit.ButtonCaption()).c_str(), style, r.right - width,
+                        r.top, width, r.bottom - r.top, ParentHwnd(),
+                        reinterpret_cast<HMENU>(NextId()), GetModuleHandleW(nullptr), nullptr);
     SetPropW(button_, kPeerProperty, this);
     SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
     SetWindowPos(button_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -545,8 +542,8 @@ class TEditPeer : public TWin32Peer {
 class TMemoPeer : public TWin32Peer {
  public:
   TMemoPeer(TWin32Backend& backend, TRuxMemo& memo) : TWin32Peer(backend, memo) {
-    CreateChild(WC_EDITW, ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL |
-                              (memo.ReadOnly() ? ES_READONLY : 0),
+    CreateChild(WC_EDITW,
+                ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | (memo.ReadOnly() ? ES_READONLY : 0),
                 WS_EX_CLIENTEDGE);
     Changed(TAspect::kState);
   }
@@ -569,8 +566,8 @@ class TMemoPeer : public TWin32Peer {
 class TRichViewerPeer : public TWin32Peer {
  public:
   TRichViewerPeer(TWin32Backend& backend, TRuxRichViewer& viewer) : TWin32Peer(backend, viewer) {
-    CreateChild(MSFTEDIT_CLASS, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL |
-                                    ES_DISABLENOSCROLL,
+    CreateChild(MSFTEDIT_CLASS,
+                ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | ES_DISABLENOSCROLL,
                 WS_EX_CLIENTEDGE);
     SendMessageW(hwnd_, EM_SETEVENTMASK, 0, 0x042C0001);
     SendMessageW(hwnd_, EM_AUTOURLDETECT, TRUE, 0);
@@ -595,7 +592,8 @@ class TRichViewerPeer : public TWin32Peer {
     if (link->msg != WM_LBUTTONUP || link->chrg.cpMax <= link->chrg.cpMin) return 0;
     std::wstring text(static_cast<size_t>(link->chrg.cpMax - link->chrg.cpMin) + 1, L'\0');
     TEXTRANGEW range{link->chrg, text.data()};
-    const LRESULT copied = SendMessageW(hwnd_, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    const LRESULT copied =
+        SendMessageW(hwnd_, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
     text.resize(static_cast<size_t>(copied));
     static_cast<TRuxRichViewer&>(control_).LinkClicked(String(text.begin(), text.end()));
     return 1;
@@ -656,7 +654,8 @@ class TComboPeer : public TWin32Peer {
     if (aspect == TAspect::kContent) {
       Fill();
     } else if (aspect == TAspect::kState) {
-      SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(static_cast<TRuxComboBox&>(control_).ItemIndex()), 0);
+      SendMessageW(hwnd_, CB_SETCURSEL,
+                   static_cast<WPARAM>(static_cast<TRuxComboBox&>(control_).ItemIndex()), 0);
     } else {
       TWin32Peer::Changed(aspect);
     }
@@ -822,10 +821,9 @@ class TPanelPeer : public TContainerPeer {
     const RECT r = DeviceRect();
     DWORD style = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
     if (panel.Visible()) style |= WS_VISIBLE;
-    hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass,
-                            Wide(panel.AccessibleName()).c_str(), style, r.left, r.top,
-                            r.right - r.left, r.bottom - r.top, ParentHwnd(), nullptr,
-                            GetModuleHandleW(nullptr), static_cast<TWin32Peer*>(this));
+    hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, Wide(panel.AccessibleName()).c_str(),
+                            style, r.left, r.top, r.right - r.left, r.bottom - r.top, ParentHwnd(),
+                            nullptr, GetModuleHandleW(nullptr), static_cast<TWin32Peer*>(this));
     // Pages come first in the keyboard's order, before the wizard's buttons.
     SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
@@ -956,8 +954,8 @@ class TFormPeer : public TContainerPeer {
 
   int WindowDpi() const {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto get_dpi = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    static const auto get_dpi = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
     if (get_dpi) {
       if (const UINT dpi = get_dpi(hwnd_)) return static_cast<int>(dpi);
     }

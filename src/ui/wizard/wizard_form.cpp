@@ -15,8 +15,7 @@ String CommonString(StringView key) {
 }  // namespace
 
 TWizardForm::TWizardForm(TRuxApplication& application, TWizardPalette& palette,
-                         const TSetupPageClassTable& classes,
-                         TMessageDialogFunction message_dialog)
+                         const TSetupPageClassTable& classes, TMessageDialogFunction message_dialog)
     : TRuxForm(application),
       palette_(palette),
       page_context_{application, palette},

@@ -11,6 +11,7 @@
 #include "core/setup_action.h"
 #include "core/testing/deadlock_watchdog.h"
 #include "platform/message_box.h"
+#include "resources/installer_errors.h"
 #include "ui/controls/recording_canvas.h"
 #include "ui/headless/headless_user.h"
 #include "ui/pages/setup_page_finish.h"
@@ -104,7 +105,8 @@ TEST_F(WizardFormTest, PagesOfEachRun) {
   };
   const Case cases[] = {
       // Product pages this build does not know ("TSetupPageSetup") are left out.
-      {u"", false,
+      {u"",
+       false,
        {u"PageWelcome", u"PageLicense", u"PageSwitch", u"PageReadyToInstall", u"PageInstall",
         u"PageFinish"}},
       {u"/AUTO=C:\\Nolu", false, {u"PageInstall", u"PageFinish"}},

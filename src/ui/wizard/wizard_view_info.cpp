@@ -87,9 +87,9 @@ void TWizardFormViewInfo::Draw(ICanvas& canvas, const TSetupCustomPage* page) co
   const int description_height = canvas.MeasureText(description, description_font).Height;
   canvas.DrawText({caption.Left, caption.Top, caption.Width, title_height}, title, title_font,
                   palette.HeaderText, format);
-  canvas.DrawText({caption.Left, caption.Bottom() - description_height, caption.Width,
-                   description_height},
-                  description, description_font, palette.HeaderText, format);
+  canvas.DrawText(
+      {caption.Left, caption.Bottom() - description_height, caption.Width, description_height},
+      description, description_font, palette.HeaderText, format);
 }
 
 }  // namespace nolu::ui
