@@ -49,7 +49,7 @@ TEST_F(SetupPagesTest, PagesAreLocalizedFromTheirSection) {
   EXPECT_EQ(welcome.Title(), u"Welcome");
   EXPECT_EQ(welcome.Heading().Caption(), u"Welcome to the Nolu Setup Wizard");
   // "\n" of the language file is a line break; the variables are expanded.
-  EXPECT_NE(welcome.Text().Caption().find(u"version 5.40, 2026-11-20)\r\n\r\n"), String::npos);
+  EXPECT_NE(welcome.Text().Caption().find(u"(version 5.40, 2026-11-20) on your computer.\r\n\r\n"), String::npos);
   EXPECT_EQ(welcome.Heading().Font().Size, 11);
   EXPECT_EQ(welcome.SidePicture().Width, 376);
   EXPECT_EQ(welcome.SidePicture().LogicalWidth(), 188);
@@ -159,6 +159,7 @@ TEST(ReadyToInstallSummaryTest, AFirstInstallationOfTheProduct) {
   EXPECT_EQ(summary,
             u"Destination folder:\r\n * C:\\Program Files (x86)\\Nolu\\\r\n"
             u"\r\nInstallation Options:\r\n * Standard installation (recommended)\r\n"
+            u" * Back up settings before updating\r\n"
             u"\r\nWindows integration:\r\n * Register Nolu with Windows\r\n"
             u" * Add Nolu to the context menu of Explorer\r\n"
             u" * Associate audio and video files with Nolu\r\n"
