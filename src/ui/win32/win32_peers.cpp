@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "ui/controls/rux_aero_peek.h"
 #include "ui/controls/rux_button.h"
 #include "ui/controls/rux_check_box.h"
 #include "ui/controls/rux_combo_box.h"
