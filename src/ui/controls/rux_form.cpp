@@ -34,6 +34,8 @@ void TRuxForm::Show() {
   SetVisible(true);
   Realign();
   CreatePeers();
+  // The window appears once its controls exist (it was hidden while its peer was made).
+  NotifyPeer(TAspect::kVisible);
   // The focus goes where the form put it before it was shown, else to the default button.
   if (active_control_ && active_control_->CanFocus()) {
     active_control_->SetFocus();

@@ -62,7 +62,7 @@ constexpr int kMaxTextWidth = 420;
 TRuxMessageDialog::TRuxMessageDialog(TRuxApplication& application, StringView text,
                                      StringView title, uint32_t style)
     : TRuxForm(application), icon_(IconOf(style)) {
-  SetName(u"TRuxMessageDialog");
+  SetName(u"RuxMessageDialog");
   SetCaption(title);
   SetAccessibleName(title);
   const int text_left = kPadding + (icon_ == TSystemIcon::siNone ? 0 : kIconSize + 12);

@@ -10,7 +10,7 @@ namespace nolu::ui {
 TSetupLanguageDialog::TSetupLanguageDialog(TRuxApplication& application,
                                            const std::vector<TLanguageItem>& items, int preselected)
     : TRuxForm(application) {
-  SetName(u"TSetupLanguageDialog");
+  SetName(u"SetupLanguageDialog");
   SetCaption(u"Select Language");
   SetClientSize(220, 75);
   SetHasSystemMenu(false);

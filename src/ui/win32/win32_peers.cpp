@@ -887,6 +887,9 @@ class TFormPeer : public TContainerPeer {
         if (control_.Visible()) {
           SetForegroundWindow(hwnd_);
           if (TRuxAeroPeek* peek = backend_.AeroPeekOf(&Form())) peek->Refresh();
+        } else if (Form().Closed()) {
+          // The loop of this form waits in GetMessage: a posted message lets it see the end.
+          PostMessageW(hwnd_, WM_NULL, 0, 0);
         }
         break;
       case TAspect::kState:

@@ -30,12 +30,12 @@ def shot(s, tag, name, cls=WIZARD):
 def wait_caption(s, caption, timeout=60):
     """Waits until the wizard's Next button reads `caption`."""
     s.driver.call("wait-window", "--class", WIZARD, "--timeout", timeout, timeout=timeout)
-    for _ in range(int(timeout * 10)):
+    for _ in range(int(timeout * 2)):
         _, controls = s.driver.list_controls(cls=WIZARD)
         if any(c["class"].lower() == "button" and c["text"].replace("&", "") == caption
                and c["visible"] and c["enabled"] for c in controls):
             return controls
-        s.driver.call("wait-window", "--class", WIZARD, "--timeout", 1, timeout=5)
+        time.sleep(0.5)
     raise AssertionError(f"the wizard's button never read {caption!r}")
 
 
@@ -56,8 +56,10 @@ def walk_install(s, tag):
     shot(s, tag, "question", QUESTION)
     s.driver.messagebox(caption=None, cls=QUESTION, press="Cancel")
     s.driver.click(cls=WIZARD, button="Next")
+    # Next waits on the license page until the terms are accepted.
+    s.driver.check(cls=WIZARD, text="I accept the terms of the license agreement", state=True,
+                   timeout=30)
     wait_caption(s, "Next")
-    s.driver.check(cls=WIZARD, text="I accept the terms of the license agreement", state=True)
     shot(s, tag, "license")
     s.driver.click(cls=WIZARD, button="Next")
     wait_caption(s, "Install")
