@@ -83,6 +83,20 @@ def walk_uninstall(s, tag):
     command = s.reg_value(ENTRY_KEY, "UninstallString", view=32)
     s.check(command, "the uninstall entry has an UninstallString")
     s.check_equal(s.run(command, cwd=PRODUCT_DIR), 0, "exit code of the uninstaller")
+    # The copy in the temporary folder asks for the language as an installation does.
+    s.driver.click(cls=LANGUAGE, button="OK", timeout=60)
+    s.driver.wait_window(cls=WIZARD, timeout=30)
+    shot(s, tag, "uninstall-welcome")
+    for _ in range(10):
+        _, controls = s.driver.list_controls(cls=WIZARD)
+        captions = {c["text"].replace("&", "") for c in controls
+                    if c["class"].lower() == "button" and c["visible"] and c["enabled"]}
+        if "Finish" in captions:
+            break
+        pressed = next((c for c in ("Uninstall", "Next") if c in captions), None)
+        s.check(pressed, f"the uninstaller's page offers neither Next nor Uninstall: {captions}")
+        s.driver.click(cls=WIZARD, button=pressed)
+        time.sleep(1)
     wait_caption(s, "Finish", timeout=120)
     shot(s, tag, "uninstall-finish")
     s.driver.click(cls=WIZARD, button="Finish")
