@@ -3,8 +3,10 @@ close question, a run that closes itself, a run closed before and during its wor
 removal started exactly as Windows starts it — each page saved as a picture, at 96 and
 144 DPI, light and dark."""
 
-from nolu_e2e import scenario
+import json
 import time
+
+from nolu_e2e import scenario
 
 from nolu_e2e.product_checks import (ENTRY_KEY, PRODUCT_DIR, SETUP, check_entry,
                                      check_no_entry, install_setup)
@@ -71,7 +73,11 @@ def walk_install(s, tag):
         pass
     wait_caption(s, "Finish", timeout=120)
     shot(s, tag, "finish")
+    _, controls = s.driver.list_controls(cls=WIZARD)
+    s.save_artifact(f"{tag}-finish-controls.json", json.dumps(controls, indent=2))
     for box_text in ("Launch Nolu", "Show what is new in this version"):
+        s.check(any(c["text"] == box_text and c["visible"] for c in controls),
+                f"the finish page shows the run box {box_text!r}")
         s.driver.check(cls=WIZARD, text=box_text, state=False)
     s.driver.click(cls=WIZARD, button="Finish")
     return setup.wait()
@@ -86,7 +92,7 @@ def walk_uninstall(s, tag):
     # The copy in the temporary folder asks for the language as an installation does.
     s.driver.click(cls=LANGUAGE, button="OK", timeout=60)
     s.driver.wait_window(cls=WIZARD, timeout=30)
-    shot(s, tag, "uninstall-welcome")
+    shot(s, tag, "uninstall-progress")
     for _ in range(10):
         _, controls = s.driver.list_controls(cls=WIZARD)
         captions = {c["text"].replace("&", "") for c in controls
