@@ -6,6 +6,9 @@ namespace nolu::ui {
 
 void TSetupPageCustomFinish::CreateControls() {
   TSetupPageFullScreen::CreateControls();
+  // The text ends above the error list and the run boxes: a window that overlaps them would
+  // hide them (siblings clip each other).
+  Text().SetBounds({210, 61, 400, 55});
   error_memo_ = &CreateControl<TRuxMemo>({210, 120, 410, 312}, u"");
   error_memo_->SetMargins({210, 120, 20, 4});
   error_memo_->SetAlignWithMargins(true);

@@ -100,7 +100,8 @@ def walk_uninstall(s, tag):
         if "Finish" in captions:
             break
         pressed = next((c for c in ("Uninstall", "Next") if c in captions), None)
-        s.check(pressed, f"the uninstaller's page offers neither Next nor Uninstall: {captions}")
+        if not pressed:
+            break  # the removal runs: its page waits for nothing
         s.driver.click(cls=WIZARD, button=pressed)
         time.sleep(1)
     wait_caption(s, "Finish", timeout=120)
