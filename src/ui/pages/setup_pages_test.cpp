@@ -49,7 +49,8 @@ TEST_F(SetupPagesTest, PagesAreLocalizedFromTheirSection) {
   EXPECT_EQ(welcome.Title(), u"Welcome");
   EXPECT_EQ(welcome.Heading().Caption(), u"Welcome to the Nolu Setup Wizard");
   // "\n" of the language file is a line break; the variables are expanded.
-  EXPECT_NE(welcome.Text().Caption().find(u"(version 5.40, 2026-11-20) on your computer.\r\n\r\n"), String::npos);
+  EXPECT_NE(welcome.Text().Caption().find(u"(version 5.40, 2026-11-20) on your computer.\r\n\r\n"),
+            String::npos);
   EXPECT_EQ(welcome.Heading().Font().Size, 11);
   EXPECT_EQ(welcome.SidePicture().Width, 376);
   EXPECT_EQ(welcome.SidePicture().LogicalWidth(), 188);
