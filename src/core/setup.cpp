@@ -1,5 +1,6 @@
 #include "core/setup.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "base/command_line.h"
@@ -195,6 +196,15 @@ void TSetup::Start(bool wait) {
 }
 
 void TSetup::Cancel() {
+  if (!thread_) return;
+  if (CurrentPlatform().Messages().ServesBlockedSender()) {
+    // Called from inside a notification (a listener that processes messages, a question
+    // answered there): the worker waits for this very handler, so waiting for it here would
+    // never end. It is told to stop and ends by itself once the handler has returned; its
+    // ncFinished then arrives as usual, and a later Cancel or the destructor frees it.
+    thread_->Terminate();
+    return;
+  }
   // The thread's destructor terminates it and waits, dispatching its notifications.
   thread_.reset();
 }
@@ -238,9 +248,14 @@ void TSetup::DoNotify(uint32_t code, const TNotifyParam& param) {
       errors_.push_back(aborted.empty() ? String(kAbortedFallback) : std::move(aborted));
     }
   }
-  // Last registered first; a listener may remove itself (or others) while it is called.
-  for (size_t i = listeners_.size(); i-- > 0;) {
-    if (i < listeners_.size()) listeners_[i]->Notify(code, param);
+  // Last registered first, each listener once. A listener may remove itself or others while
+  // it is called (a page freed by the wizard): the ones removed are not called any more, and
+  // the ones added wait for the next notification.
+  const std::vector<IInstallerNotify*> listeners = listeners_;
+  for (auto it = listeners.rbegin(); it != listeners.rend(); ++it) {
+    if (std::find(listeners_.begin(), listeners_.end(), *it) != listeners_.end()) {
+      (*it)->Notify(code, param);
+    }
   }
 }
 

@@ -76,6 +76,10 @@ class TSetup {
 
   // --- The run.
   void Start(bool wait);
+  // Stops the worker: tells it to terminate and waits for its end while dispatching its
+  // notifications. Called from inside a notification (where the worker waits for the caller)
+  // it cannot wait: it only tells the worker to stop, which then ends by itself with
+  // ncFinished once the notification has returned.
   void Cancel();
   void RunActions();
 

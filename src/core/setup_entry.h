@@ -14,8 +14,9 @@ namespace nolu {
 // The process exit codes. Stable values: append, never renumber.
 enum TSetupExitCode : int {
   ecSuccess = 0,    // the run did its work (or handed it on to another instance)
-  ecErrorBox = 1,   // the run ended in the error box
-  ecCancelled = 2,  // the user declined the elevation prompt
+  ecErrorBox = 1,   // the run failed: the error box, or errors listed on the wizard's last page
+  ecCancelled = 2,  // the user declined the elevation prompt, or closed the wizard (its
+                    // question answered OK) before or during the run
 };
 
 // What the entry needs of the user interface.
@@ -30,8 +31,9 @@ class ISetupUserInterface {
   virtual int RunWizard() = 0;
 };
 
-// The user interface of this build: the system's message box for errors, no wizard yet (an
-// interactive start ends with "The wizard is not available in this build.").
+// The part of a user interface that needs no windows of its own: the system's message box
+// for errors. Without a wizard (tools, tests) an interactive start ends with "The wizard is
+// not available in this build."; Setup.exe's user interface (ui/) adds the wizard.
 class TSetupBasicUserInterface : public ISetupUserInterface {
  public:
   void ShowError(StringView message) override;

@@ -187,6 +187,18 @@ StringList TSetupResources::GetStringList(StringView name) const {
   return SplitLines(text);
 }
 
+TPicture TSetupResources::GetImage(StringView name) const {
+  TPicture picture;
+  if (!CurrentPlatform().Pictures().Decode(GetBytes(name), picture)) {
+    throw EInstallerInstallError(Format(u"Cannot read the picture \"%s\"", {String(name)}));
+  }
+  return picture;
+}
+
+int TSetupResources::GetAnsiCodePage() const {
+  return strings_.ReadInteger(u"File", u"ANSICP", 0);
+}
+
 String TSetupResources::GetLanguageFamily() const {
   return strings_.ReadString(u"File", u"Family", u"EN");
 }

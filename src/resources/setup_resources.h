@@ -15,6 +15,7 @@
 
 #include "base/ini_file.h"
 #include "base/memory_stream.h"
+#include "base/picture.h"
 #include "base/text.h"
 #include "package/setup_package_reader.h"
 #include "resources/setup_script.h"
@@ -70,7 +71,14 @@ class TSetupResources {
   // The same entry's bytes in place, valid while the resources live (no copy).
   std::span<const uint8_t> GetBytes(StringView name) const;
   StringList GetStringList(StringView name) const;
+  // The entry decoded as a picture (PNG with alpha, or an icon). Raises "Cannot locate" for a
+  // missing entry and EInstallerInstallError "Cannot read the picture "%s"" for bytes that are
+  // no picture.
+  TPicture GetImage(StringView name) const;
   String GetLanguageFamily() const;
+  // The ANSI code page of the chosen language ("File"/"ANSICP"), 0 when it names none: what
+  // the user interface chooses its fonts' character set by.
+  int GetAnsiCodePage() const;
   // The license text of the run's language family, or none.
   std::unique_ptr<TMemoryStream> GetLicenseStream() const;
   String GetString(StringView section, StringView key) const;

@@ -73,6 +73,7 @@ class TWatchedPlatform : public TPlatform {
   IMessageChannel& Messages() override { return fake_.Messages(); }
   IMessageBox& Dialogs() override { return fake_.Dialogs(); }
   IModuleResources& Resources() override { return fake_.Resources(); }
+  IPictureDecoder& Pictures() override { return fake_.Pictures(); }
 
  private:
   TFakePlatform& fake_;

@@ -21,6 +21,7 @@
 #include "platform/fake/fake_message_box.h"
 #include "platform/fake/fake_message_channel.h"
 #include "platform/fake/fake_module_resources.h"
+#include "platform/fake/fake_picture_decoder.h"
 #include "platform/fake/fake_processes.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_shell.h"
@@ -43,6 +44,7 @@ class TFakePlatform : public TPlatform {
   TFakeMessageChannel& Messages() override { return messages_; }
   TFakeMessageBox& Dialogs() override { return dialogs_; }
   TFakeModuleResources& Resources() override { return resources_; }
+  TFakePictureDecoder& Pictures() override { return pictures_; }
 
  private:
   // Declaration order is destruction order reversed: the channel ends before the processes
@@ -57,6 +59,7 @@ class TFakePlatform : public TPlatform {
   TFakeMessageChannel messages_;
   TFakeMessageBox dialogs_;
   TFakeModuleResources resources_;
+  TFakePictureDecoder pictures_;
 };
 
 }  // namespace nolu

@@ -27,6 +27,7 @@ class TWin32MessageChannel : public IMessageChannel {
   void DispatchPending() override;
   std::unique_ptr<TEvent> NewEvent() override;
   bool IsMainThread() override;
+  bool ServesBlockedSender() override;
 
  private:
   DWORD main_thread_;
