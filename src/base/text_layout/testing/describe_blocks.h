@@ -23,8 +23,8 @@ inline std::string DescribeBlocks(const TRuxTextLayoutBlockList& blocks) {
   std::string out;
   for (const TRuxTextLayoutBlock& block : blocks) {
     if (!out.empty()) out += ' ';
-    const bool include = block.Kind() >= bkFontStyle && block.Kind() <= bkFontSize &&
-                         static_cast<const TRuxTextLayoutBlockStyle&>(block).Include();
+    const auto* style = dynamic_cast<const TRuxTextLayoutBlockStyle*>(&block);
+    const bool include = style && style->Include();
     const std::string sign = include ? "+" : "-";
     switch (block.Kind()) {
       case bkText:
