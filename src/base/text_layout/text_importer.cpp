@@ -57,6 +57,8 @@ bool TRuxTextImporter::DetectTag() {
   }
   if (!block) return false;
   if (block->Kind() == bkHyperlink) {
+    // A stray closing tag must not take the depth below zero: the words inside the next
+    // explicit link would then become links of their own.
     if (static_cast<const TRuxTextLayoutBlockStyle&>(*block).Include()) {
       ++link_depth_;
     } else if (link_depth_ > 0) {
