@@ -8,6 +8,10 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
+Char FoldAscii(Char c) {
+  return c >= u'a' && c <= u'z' ? static_cast<Char>(c - 32) : c;
+}
+
 void AppendCodePoint(String& out, char32_t cp) {
   if (cp < 0x10000) {
     out.push_back(static_cast<Char>(cp));
@@ -183,6 +187,14 @@ String TrimControls(StringView text) {
   while (end > begin && text[end - 1] < 33)
     --end;
   return String(text.substr(begin, end - begin));
+}
+
+bool EqualsAsciiIgnoreCase(StringView a, StringView b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+  }
+  return true;
 }
 
 bool StartsWith(StringView text, StringView prefix) {

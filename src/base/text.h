@@ -42,6 +42,10 @@ bool TryStrToInt(StringView text, int64_t& value);
 // Removes leading and trailing characters below U+0021 (blank and control characters).
 String TrimControls(StringView text);
 
+// Same length and equal after folding the ASCII letters a to z (names of formats, such as
+// XML element names and markup tags, whose case rule is not the user's locale's).
+bool EqualsAsciiIgnoreCase(StringView a, StringView b);
+
 bool StartsWith(StringView text, StringView prefix);
 bool EndsWith(StringView text, StringView suffix);
 // Replaces every occurrence of `from` (case-sensitive) by `to`.
