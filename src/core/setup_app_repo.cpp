@@ -21,7 +21,10 @@ String InstallDate() {
 
 // What deployment tools run to remove the product without a window.
 String QuietUninstallCommand(StringView uninstall_exe) {
-  return u"\"" + String(uninstall_exe) + u"\" /AUTO /SILENT";
+  String command = u"\"";
+  command += uninstall_exe;
+  command += u"\" /AUTO /SILENT";
+  return command;
 }
 
 // The programs list shows the size from KiB; a part of one counts whole, and a size beyond a
