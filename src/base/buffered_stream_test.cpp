@@ -120,11 +120,13 @@ TEST(BufferedFileStreamTest, AppendingKeepsWhatIsThereAndAppendingNewTakesNoExis
     appended.Seek(0, SeekOrigin::kBegin);  // writes go to the end all the same
     appended.WriteBuffer("two\n", 4);
   }
-  TFileStream in(name, FileMode::kOpenRead);
-  std::string text(8, '\0');
-  in.ReadBuffer(text.data(), text.size());
-  EXPECT_EQ(text, "one\ntwo\n");
-  EXPECT_EQ(in.Size(), 8);
+  {
+    TFileStream in(name, FileMode::kOpenRead);
+    std::string text(8, '\0');
+    in.ReadBuffer(text.data(), text.size());
+    EXPECT_EQ(text, "one\ntwo\n");
+    EXPECT_EQ(in.Size(), 8);
+  }
   std::filesystem::remove(path);
 }
 
