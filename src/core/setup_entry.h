@@ -17,11 +17,11 @@ class TSetupLog;
 // The process exit codes, for deployment tools and scripts (the README's table). Stable
 // values: append, never renumber.
 enum TSetupExitCode : int {
-  ecSuccess = 0,              // the run did its work (or handed it on to another instance)
-  ecErrorBox = 1,             // the run failed: the error box, or the wizard's last page lists errors
-  ecCancelled = 2,            // cancelled by the user: the elevation prompt declined, or the
-                              // wizard closed (its question answered OK) before or during the run
-  ecRestartNeeded = 3,        // done, but files go at the next restart of the system
+  ecSuccess = 0,        // the run did its work (or handed it on to another instance)
+  ecErrorBox = 1,       // the run failed: the error box, or the wizard's last page lists errors
+  ecCancelled = 2,      // cancelled by the user: the elevation prompt declined, or the
+                        // wizard closed (its question answered OK) before or during the run
+  ecRestartNeeded = 3,  // done, but files go at the next restart of the system
   ecProductStillRunning = 4,  // a program of the product would not close; nothing was changed
 };
 

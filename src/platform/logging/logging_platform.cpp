@@ -274,6 +274,7 @@ class TLoggedMessages : public IMessageChannel {
   void DispatchPending() override { inner_.DispatchPending(); }
   std::unique_ptr<TEvent> NewEvent() override { return inner_.NewEvent(); }
   bool IsMainThread() override { return inner_.IsMainThread(); }
+  bool ServesBlockedSender() override { return inner_.ServesBlockedSender(); }
 
  private:
   IMessageChannel& inner_;

@@ -40,6 +40,7 @@ class TLoggingPlatform : public TPlatform {
   IMessageChannel& Messages() override;
   IMessageBox& Dialogs() override { return inner_.Dialogs(); }
   IModuleResources& Resources() override { return inner_.Resources(); }
+  IPictureDecoder& Pictures() override { return inner_.Pictures(); }
 
  private:
   struct Services;
