@@ -8,9 +8,14 @@
 //
 // Besides the IFileSystem contract it lets a test arrange the hard cases:
 //   * files held open by another program (SetInUse): readable or not, writable or not,
-//     deletable or not, renamable or not;
+//     deletable or not, renamable or not. Deleting a file that its holder lets others delete
+//     only marks it, as Windows does: the name stays taken (every operation on it is denied)
+//     until the hold ends (ClearInUse, SimulateReboot);
+//   * two volumes for every two roots: a move between them copies the file and deletes the
+//     original when it can, and succeeds even when the original stays (MOVEFILE_COPY_ALLOWED);
 //   * read-only files and folders, junctions (kAttrReparsePoint: removing one never touches
-//     what it holds), 8.3 aliases for LongPathName;
+//     what it holds; AddJunction makes one that leads to another folder), 8.3 aliases for
+//     LongPathName;
 //   * a full disk after N more bytes (SetWriteBudget), access denied below a path
 //     (DenyAccess), and the failure of one operation on one path or on any (InjectFailure);
 //   * pending reboot operations (RebootOperations) and a reboot that carries them out;
@@ -100,8 +105,13 @@ class TFakeFileSystem : public IFileSystem {
   // A file with its parents; an existing file is replaced.
   void AddFile(StringView path, std::string_view content = {}, uint32_t attributes = kAttrArchive);
   void AddFile(StringView path, const Bytes& content, uint32_t attributes = kAttrArchive);
-  // A folder with its parents. kAttrReparsePoint makes it a junction.
+  // A folder with its parents. kAttrReparsePoint makes it a junction that holds its own
+  // entries.
   void AddFolder(StringView path, uint32_t attributes = kAttrDirectory);
+  // A junction at `path` (its parents are created) that leads to the folder `target`: paths
+  // below it reach the target's entries, as "C:\Documents and Settings\" leads to
+  // "C:\Users\". Removing the junction leaves the target alone.
+  void AddJunction(StringView path, StringView target);
   // An 8.3 alias of an existing file or folder ("PROGRA~1"), found by every lookup.
   void SetShortName(StringView path, StringView short_name);
   // Another program holds the file (or folder) open; ClearInUse lets it go.
@@ -143,7 +153,11 @@ class TFakeFileSystem : public IFileSystem {
   struct Resolved;
 
   uint32_t Resolve(StringView path, Resolved& out);
-  Node* Find(const Resolved& r);
+  // The node `r` names, through the junctions on the way; with `follow_last` also through a
+  // junction that `r` names itself.
+  Node* Find(const Resolved& r, bool follow_last = false, int depth = 0);
+  // The folder a junction leads to (the node itself when it is none), or nullptr.
+  Node* FollowLink(Node* node, int depth);
   Node* FindParent(const Resolved& r, uint32_t& error);
   bool Denied(const Resolved& r);
   uint32_t CheckKey(FakeFileOp op, const String& key);
@@ -154,6 +168,7 @@ class TFakeFileSystem : public IFileSystem {
   bool ConsumeBudget(uint64_t bytes, uint64_t& allowed);
   uint32_t DeleteLocked(const Resolved& r);
   uint32_t MoveLocked(const Resolved& from, const Resolved& to);
+  uint32_t CopyAcrossVolumes(Node* from_parent, Node& node, const Resolved& to);
   void ListTreeLocked(Node& folder, const String& prefix, StringList& out);
 
   std::mutex mutex_;

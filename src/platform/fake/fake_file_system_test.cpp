@@ -448,6 +448,57 @@ TEST_F(FakeFileSystemTest, TheCurrentFolderAndJunctionsProtectTheirTrees) {
   EXPECT_EQ(fs.RemoveFolder(u"C:\\Nolu\\Link"), kErrorSuccess);
 }
 
+TEST_F(FakeFileSystemTest, JunctionsToAnotherFolderLeadThere) {
+  fs.AddFile(u"C:\\Users\\User\\letter.doc", "mine");
+  fs.AddJunction(u"C:\\Documents and Settings", u"C:\\Users");
+  EXPECT_EQ(fs.Attributes(u"C:\\Documents and Settings"), kAttrDirectory | kAttrReparsePoint);
+  EXPECT_EQ(fs.FileText(u"C:\\Documents and Settings\\User\\letter.doc"), "mine");
+  std::vector<TFileEntry> entries;
+  ASSERT_EQ(fs.ListFolder(u"C:\\Documents and Settings", entries), kErrorSuccess);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].Name, u"User");
+  fs.AddFile(u"C:\\Documents and Settings\\User\\new.txt", "new");
+  EXPECT_EQ(fs.FileText(u"C:\\Users\\User\\new.txt"), "new");
+  // The tree listing does not enter it, and removing it leaves the target alone.
+  EXPECT_EQ(fs.ListTree(u"C:\\Documents and Settings\\"), StringList{});
+  EXPECT_EQ(fs.RemoveFolder(u"C:\\Documents and Settings"), kErrorSuccess);
+  EXPECT_EQ(fs.FileText(u"C:\\Users\\User\\letter.doc"), "mine");
+}
+
+TEST_F(FakeFileSystemTest, DeletingAFileItsHolderLetsGoKeepsItsNameUntilTheHoldEnds) {
+  const String path = u"C:\\Nolu\\Nolu.ini";
+  fs.AddFile(path, "settings");
+  fs.AddFile(u"C:\\Nolu\\new.tmp", "new");
+  fs.SetInUse(path, {.Readable = true, .Writable = true, .Deletable = true});
+  ASSERT_EQ(fs.Delete(path), kErrorSuccess);
+  EXPECT_FALSE(fs.FileExists(path));
+  EXPECT_EQ(fs.OpenFile(path, FileMode::kOpenRead).Error, kErrorAccessDenied);
+  EXPECT_EQ(fs.OpenFile(path, FileMode::kCreate).Error, kErrorAccessDenied);
+  EXPECT_EQ(fs.Move(u"C:\\Nolu\\new.tmp", path), kErrorAccessDenied);
+  EXPECT_EQ(fs.Delete(path), kErrorAccessDenied);
+  EXPECT_EQ(fs.RemoveFolder(u"C:\\Nolu"), kErrorDirNotEmpty);
+  fs.ClearInUse(path);
+  EXPECT_EQ(fs.ListTree(u"C:\\Nolu"), StringList{u"C:\\Nolu\\new.tmp"});
+  EXPECT_EQ(fs.Move(u"C:\\Nolu\\new.tmp", path), kErrorSuccess);
+}
+
+TEST_F(FakeFileSystemTest, AMoveToAnotherVolumeCopiesAndMayLeaveTheOriginal) {
+  fs.AddDrive(u"D:");
+  fs.AddFolder(u"C:\\Temp");
+  fs.AddFile(u"D:\\Nolu\\plain.dll", "plain");
+  fs.AddFile(u"D:\\Nolu\\loaded.dll", "loaded");
+  fs.SetInUse(u"D:\\Nolu\\loaded.dll", {.Readable = true, .Renamable = true});
+
+  ASSERT_EQ(fs.Move(u"D:\\Nolu\\plain.dll", u"C:\\Temp\\plain.dll"), kErrorSuccess);
+  EXPECT_FALSE(fs.FileExists(u"D:\\Nolu\\plain.dll"));
+  EXPECT_EQ(fs.FileText(u"C:\\Temp\\plain.dll"), "plain");
+  // Copied, but the original cannot be deleted: it stays, and the move reports success.
+  ASSERT_EQ(fs.Move(u"D:\\Nolu\\loaded.dll", u"C:\\Temp\\loaded.dll"), kErrorSuccess);
+  EXPECT_EQ(fs.FileText(u"D:\\Nolu\\loaded.dll"), "loaded");
+  EXPECT_EQ(fs.FileText(u"C:\\Temp\\loaded.dll"), "loaded");
+  EXPECT_EQ(fs.Move(u"D:\\Nolu", u"C:\\Nolu"), kErrorNotSameDevice);
+}
+
 TEST_F(FakeFileSystemTest, OpenFileOrRaiseNamesTheFileAndTheReason) {
   TFakePlatform fake;
   PlatformScope scope(fake);
