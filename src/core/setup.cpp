@@ -28,15 +28,6 @@ constexpr int kHighestFlagBit = 5;
 // Said when a run was cancelled and the language files have no text for it.
 constexpr char16_t kAbortedFallback[] = u"Setup was aborted.";
 
-// A path is taken as written only when it is fully qualified: a drive with a backslash or a
-// server share, no forward slashes. Anything else would depend on the current folder, which
-// the uninstaller changes, and would be recorded as such in the uninstall entry.
-bool IsFullyQualified(StringView path) {
-  if (path.find(u'/') != StringView::npos) return false;
-  if (StartsWith(path, u"\\\\")) return true;
-  return path.size() >= 3 && path[1] == u':' && path[2] == u'\\';
-}
-
 }  // namespace
 
 TSetup* Setup() {
@@ -121,10 +112,15 @@ void TSetup::ParseCommandLine(StringView params) {
 String TSetup::NormalizeDestPath(StringView path) const {
   if (path.empty()) return String();
   IFileSystem& files = CurrentPlatform().Files();
-  String result = IncludeTrailingBackslash(path);
-  if (result.find(u".\\") != String::npos || !IsFullyQualified(result)) {
-    String full;
-    if (files.FullPathName(result, full) == kErrorSuccess) result = IncludeTrailingBackslash(full);
+  // Every path of the run is this text and a name below it, and the record keeps the names
+  // only, so the text is the system's own full form: absolute (a relative one would depend on
+  // the current folder, which the uninstaller changes), "." and ".." resolved, separators
+  // single, and without the prefix of the long form, which path cleaning would take apart
+  // (the platform adds it again where a path needs it).
+  String result = IncludeTrailingBackslash(WithoutExtendedLengthPrefix(path));
+  String full;
+  if (files.FullPathName(result, full) == kErrorSuccess) {
+    result = IncludeTrailingBackslash(WithoutExtendedLengthPrefix(full));
   }
   if (result.find(u'~') != String::npos) {
     // Short (8.3) names are expanded where the path exists; elsewhere the text stays.

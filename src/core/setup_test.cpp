@@ -191,6 +191,12 @@ TEST_F(SetupTest, SetDestPath_Normalises) {
       // Anything that is not fully qualified depends on the current folder: made absolute.
       {u"Nolu", u"C:\\Work\\Nolu\\"},
       {u"C:/Apps/Nolu", u"C:\\Apps\\Nolu\\"},
+      // The long form names the same folder; the prefix would not survive path cleaning.
+      {u"\\\\?\\C:\\Nolu", u"C:\\Nolu\\"},
+      {u"\\\\?\\UNC\\server\\share\\Nolu\\", u"\\\\server\\share\\Nolu\\"},
+      {u"C:\\\\Apps\\\\Nolu", u"C:\\Apps\\Nolu\\"},
+      // A name that begins with a dot or a blank is a name like any other.
+      {u"C:\\Users\\User\\.apps\\Nolu", u"C:\\Users\\User\\.apps\\Nolu\\"},
       {u"", u""},
   };
   TSetup& setup = run_.Create();
