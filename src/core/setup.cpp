@@ -6,6 +6,7 @@
 #include "base/errors.h"
 #include "base/format.h"
 #include "base/path.h"
+#include "core/protected_folders.h"
 #include "core/setup_extract_helper.h"
 #include "core/setup_spawn_service.h"
 #include "core/setup_thread.h"
@@ -25,8 +26,12 @@ constexpr TSetupFlags kRunByDefault = sfAuto | sfUpdate | sfRun;
 // Bits 6 and 7 are never set.
 constexpr int kHighestFlagBit = 5;
 
-// Said when a run was cancelled and the language files have no text for it.
+// Said when the language files have no text for these.
 constexpr char16_t kAbortedFallback[] = u"Setup was aborted.";
+constexpr char16_t kRefusedFallback[] =
+    u"Setup cannot install into \"%s\": that folder holds a drive, the system or your own "
+    u"files, which an update or a removal would take with it. Choose a folder of its own for "
+    u"$NAME, for example one below it.";
 
 }  // namespace
 
@@ -135,6 +140,7 @@ String TSetup::NormalizeDestPath(StringView path) const {
 void TSetup::SetDestPath(StringView path) {
   if (path == dest_path_) return;
   dest_path_ = NormalizeDestPath(path);
+  dest_path_refused_ = !dest_path_.empty() && IsProtectedFolder(dest_path_);
   product_info_->LoadInstalledInfo();
   if (product_info_->CanUpdate()) {
     flags_ |= sfUpdate;
@@ -180,9 +186,15 @@ bool TSetup::IsInProgramFiles() const {
   return false;
 }
 
+String TSetup::DestPathRefusal() const {
+  return Format(resources_->GetString(u"Common", u"E5", kRefusedFallback), {dest_path_});
+}
+
 void TSetup::Start(bool wait) {
   if (state_ != ssIdle) return;
   if (dest_path_.empty()) throw EInstallerInstallError(u"DestPath is empty");
+  // Before anything is written; a removal takes only its own files from such a folder.
+  if (mode_ == smInstall && dest_path_refused_) throw EInstallerInstallError(DestPathRefusal());
   ValidateFlags();
   state_ = ssRunning;
   thread_ = std::make_unique<TSetupThread>();
@@ -230,8 +242,7 @@ void TSetup::DoNotify(uint32_t code, const TNotifyParam& param) {
   if (code == ncFinished) {
     state_ = ssFinished;
     if (param.Value != 0) {
-      String aborted = resources_->GetString(u"Common", u"E4");
-      errors_.push_back(aborted.empty() ? String(kAbortedFallback) : std::move(aborted));
+      errors_.push_back(resources_->GetString(u"Common", u"E4", kAbortedFallback));
     }
   }
   // Last registered first; a listener may remove itself (or others) while it is called.

@@ -72,6 +72,12 @@ class TSetup {
   void SetOptions(TSetupFlags flags);
   bool ValidateFlags();
   bool IsInProgramFiles() const;
+  // The destination is a protected folder (core/protected_folders.h), decided when it is set:
+  // an installation there would mix the product with what the folder holds, and its update
+  // or removal would take that too. Start refuses it; the wizard shows DestPathRefusal().
+  bool IsDestPathRefused() const { return dest_path_refused_; }
+  // The localized message ("Common"/"E5") naming the destination.
+  String DestPathRefusal() const;
   bool HasErrors() const { return !errors_.empty(); }
 
   // --- The run.
@@ -109,6 +115,7 @@ class TSetup {
   TSetupFlags flags_ = 0;
   TSetupState state_ = ssIdle;
   String dest_path_;
+  bool dest_path_refused_ = false;
   TRuxIniFile options_;
   StringList errors_;
   std::recursive_mutex lock_;

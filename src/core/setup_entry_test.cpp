@@ -246,6 +246,23 @@ TEST_F(SetupEntryTest, SilentRunWithTwoErrors_ShowsOneBoxWithBothLines) {
   EXPECT_TRUE(run_.Platform().Processes().Launches().empty());
 }
 
+TEST_F(SetupEntryTest, SilentRunIntoADriveRoot_ShowsTheRefusalAndTouchesNothing) {
+  TFakeFileSystem& files = run_.Platform().Files();
+  files.AddDrive(u"D:");
+  files.AddFile(u"D:\\Nolu.exe", "a copy of 5.01");
+  files.AddFile(u"D:\\Photos\\summer.jpg", "mine");
+  run_.Product().Installed(u"D:\\", {5010});
+  run_.Product().install_actions = {&ActionClassOf<TActionRecord>()};
+  const StringList before = files.ListTree(u"D:\\");
+
+  EXPECT_EQ(Run(u"/AUTO=D:\\ /SILENT"), ecErrorBox);
+
+  ASSERT_EQ(ui_.errors.size(), 1u);
+  EXPECT_NE(ui_.errors[0].find(u"\"D:\\\""), String::npos) << StringToUtf8(ui_.errors[0]);
+  EXPECT_TRUE(g_actions.empty());
+  EXPECT_EQ(files.ListTree(u"D:\\"), before);
+}
+
 TEST_F(SetupEntryTest, InteractiveStart_GoesToTheWizardWithThePreselectedLanguage) {
   run_.Platform().System().SetUserDefaultUILanguage(1049);
   ui_.wizard_exit_code = 7;  // the wizard decides the exit code of an interactive run

@@ -118,6 +118,10 @@ class IFileSystem {
   // GetLongPathNameW: every component of an existing path in its long form (8.3 aliases such
   // as "PROGRA~1" expanded). kErrorFileNotFound when the path does not exist.
   virtual uint32_t LongPathName(StringView path, String& long_path) = 0;
+  // GetFinalPathNameByHandleW of an existing file or folder: its full path with every
+  // junction and symbolic link on the way followed ("C:\Documents and Settings\User" gives
+  // "C:\Users\User"), a drive letter and no "\\?\" prefix; a trailing backslash stays.
+  virtual uint32_t FinalPathName(StringView path, String& final_path) = 0;
   // The process's current folder, without trailing backslash except for a drive root.
   virtual String CurrentFolder() = 0;
   virtual uint32_t SetCurrentFolder(StringView path) = 0;

@@ -46,7 +46,8 @@ class TSetupActionUninstallFiles : public TSetupAction {
   // "Uninstall.ini".
   StringList CreateFileList() const;
   // Every subfolder of DestPath (children before their parents, siblings in listing order;
-  // junctions and symbolic links left out), then what the options add.
+  // junctions and symbolic links left out), then what the options add. In a protected folder
+  // (core/protected_folders.h) only the folders of the recorded files are swept.
   std::vector<TSetupDirItem> CreateDirsList() const;
 
  private:

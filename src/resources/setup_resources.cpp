@@ -221,6 +221,11 @@ String TSetupResources::GetString(StringView section, StringView key) const {
   return ExpandVariables(strings_.ReadString(section, key, u""));
 }
 
+String TSetupResources::GetString(StringView section, StringView key, StringView fallback) const {
+  const String text = strings_.ReadString(section, key, u"");
+  return ExpandVariables(text.empty() ? fallback : StringView(text));
+}
+
 String TSetupResources::ExpandVariables(StringView text) const {
   return ReplaceVariables(ReplaceAll(text, u"\\n", u"\r\n"));
 }

@@ -74,6 +74,9 @@ class TSetupResources {
   // The license text of the run's language family, or none.
   std::unique_ptr<TMemoryStream> GetLicenseStream() const;
   String GetString(StringView section, StringView key) const;
+  // The same, or `fallback` (its variables expanded too) when the language files have no such
+  // text: for the messages a run must be able to show whatever the setup data holds.
+  String GetString(StringView section, StringView key, StringView fallback) const;
   String ExpandVariables(StringView text) const;
   // The variables replaced (not "\n": a path holds none, and "$DEST\nolu.dll" must keep its
   // separator), then the path cleaned. A path that begins with a folder of the run (the

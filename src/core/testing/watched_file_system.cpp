@@ -80,6 +80,11 @@ uint32_t TWatchedFileSystem::TempFileName(StringView folder, StringView prefix, 
   return inner_.TempFileName(folder, prefix, path);
 }
 
+uint32_t TWatchedFileSystem::FinalPathName(StringView path, String& final_path) {
+  Record(u"FinalPathName", path);  // it opens the path, following its links
+  return inner_.FinalPathName(path, final_path);
+}
+
 uint32_t TWatchedFileSystem::FullPathName(StringView path, String& full) {
   return inner_.FullPathName(path, full);
 }

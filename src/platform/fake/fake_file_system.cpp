@@ -74,6 +74,9 @@ struct TFakeFileSystem::Resolved {
 
 namespace {
 
+// Windows gives up on a chain of links this long (ERROR_CANT_RESOLVE_FILENAME).
+constexpr int kMaxLinks = 31;
+
 constexpr uint32_t kSettableAttributes =
     kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive | kAttrTemporary;
 
@@ -264,8 +267,6 @@ TFakeFileSystem::Node* TFakeFileSystem::Find(const Resolved& r, bool follow_last
 
 TFakeFileSystem::Node* TFakeFileSystem::FollowLink(Node* node, int depth) {
   if (node->link_target.empty()) return node;
-  // Windows gives up on a chain of links this long (ERROR_CANT_RESOLVE_FILENAME).
-  constexpr int kMaxLinks = 31;
   if (depth >= kMaxLinks) return nullptr;
   Resolved target;
   if (Resolve(node->link_target, target) != kErrorSuccess) return nullptr;
@@ -742,6 +743,39 @@ uint32_t TFakeFileSystem::LongPathName(StringView path, String& long_path) {
     if (!node) return kErrorPathNotFound;
   }
   long_path = FullText(stored, r.trailing);
+  return kErrorSuccess;
+}
+
+uint32_t TFakeFileSystem::FinalPathName(StringView path, String& final_path) {
+  std::lock_guard lock(mutex_);
+  return FinalPathLocked(path, final_path, 0);
+}
+
+uint32_t TFakeFileSystem::FinalPathLocked(StringView path, String& final_path, int depth) {
+  Resolved r;
+  if (uint32_t e = Resolve(path, r)) return e;
+  if (Denied(r)) return kErrorAccessDenied;
+  auto it = roots_.find(r.root_key);
+  if (it == roots_.end()) return kErrorPathNotFound;
+  Node* node = it->second.get();
+  Resolved stored = r;
+  for (size_t i = 0; i < r.parts.size(); ++i) {
+    if (!node->IsFolder()) return kErrorPathNotFound;
+    node = node->Child(r.parts[i]);
+    if (!node || node->delete_pending) {
+      return i + 1 == r.parts.size() ? kErrorFileNotFound : kErrorPathNotFound;
+    }
+    stored.parts[i] = node->name;
+    if (node->link_target.empty()) continue;
+    // The rest of the path continues in the folder the link leads to.
+    if (depth >= kMaxLinks) return kErrorPathNotFound;
+    String rest = node->link_target;
+    for (size_t k = i + 1; k < r.parts.size(); ++k)
+      rest += u"\\" + r.parts[k];
+    if (r.trailing) rest += u'\\';
+    return FinalPathLocked(rest, final_path, depth + 1);
+  }
+  final_path = FullText(stored, r.trailing);
   return kErrorSuccess;
 }
 

@@ -95,6 +95,7 @@ class TFakeFileSystem : public IFileSystem {
   uint32_t TempFileName(StringView folder, StringView prefix, String& path) override;
   uint32_t FullPathName(StringView path, String& full) override;
   uint32_t LongPathName(StringView path, String& long_path) override;
+  uint32_t FinalPathName(StringView path, String& final_path) override;
   String CurrentFolder() override;
   uint32_t SetCurrentFolder(StringView path) override;
 
@@ -168,6 +169,7 @@ class TFakeFileSystem : public IFileSystem {
   bool ConsumeBudget(uint64_t bytes, uint64_t& allowed);
   uint32_t DeleteLocked(const Resolved& r);
   uint32_t MoveLocked(const Resolved& from, const Resolved& to);
+  uint32_t FinalPathLocked(StringView path, String& final_path, int depth);
   uint32_t CopyAcrossVolumes(Node* from_parent, Node& node, const Resolved& to);
   void ListTreeLocked(Node& folder, const String& prefix, StringList& out);
 

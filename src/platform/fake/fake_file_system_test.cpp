@@ -459,6 +459,13 @@ TEST_F(FakeFileSystemTest, JunctionsToAnotherFolderLeadThere) {
   EXPECT_EQ(entries[0].Name, u"User");
   fs.AddFile(u"C:\\Documents and Settings\\User\\new.txt", "new");
   EXPECT_EQ(fs.FileText(u"C:\\Users\\User\\new.txt"), "new");
+  String final_path;
+  ASSERT_EQ(fs.FinalPathName(u"c:\\documents and settings\\user\\", final_path), kErrorSuccess);
+  EXPECT_EQ(final_path, u"C:\\Users\\User\\");
+  ASSERT_EQ(fs.FinalPathName(u"C:\\Users\\User\\new.txt", final_path), kErrorSuccess);
+  EXPECT_EQ(final_path, u"C:\\Users\\User\\new.txt");
+  EXPECT_EQ(fs.FinalPathName(u"C:\\Documents and Settings\\Nobody", final_path),
+            kErrorFileNotFound);
   // The tree listing does not enter it, and removing it leaves the target alone.
   EXPECT_EQ(fs.ListTree(u"C:\\Documents and Settings\\"), StringList{});
   EXPECT_EQ(fs.RemoveFolder(u"C:\\Documents and Settings"), kErrorSuccess);

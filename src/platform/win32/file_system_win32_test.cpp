@@ -136,6 +136,15 @@ TEST_F(Win32FileSystemTest, TempFileNamesCreateEmptyFiles) {
   EXPECT_NE(fs.TempFileName(folder.Path() + u"none", u"x", first), kErrorSuccess);
 }
 
+TEST_F(Win32FileSystemTest, FinalPathNamesArePlainFullPaths) {
+  fs.CreateFolder(folder.Path() + u"Sub");
+  String final_path;
+  ASSERT_EQ(fs.FinalPathName(folder.Path() + u"sub\\", final_path), kErrorSuccess);
+  EXPECT_TRUE(EqualsIgnoreCase(final_path, folder.Path() + u"Sub\\")) << StringToUtf8(final_path);
+  EXPECT_FALSE(StartsWith(final_path, u"\\\\?\\"));
+  EXPECT_NE(fs.FinalPathName(folder.Path() + u"none\\", final_path), kErrorSuccess);
+}
+
 TEST_F(Win32FileSystemTest, FullAndCurrentFolders) {
   const String saved = fs.CurrentFolder();
   ASSERT_EQ(fs.SetCurrentFolder(folder.Path()), kErrorSuccess);
