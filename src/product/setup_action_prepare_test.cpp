@@ -316,6 +316,47 @@ TEST_F(PrepareTest, Update_KeepsUserFilesAndFromVersion3600ThePlugins) {
   }
 }
 
+// The product's own configuration carries the user's settings (a "[Player]" section, for
+// one): an update leaves the file as it is, backup or not, for the configuration action to
+// update.
+TEST_F(PrepareTest, Update_KeepsTheConfigurationOfTheProductFolder) {
+  const std::string config =
+      "\xEF\xBB\xBF[System]\r\nVersion=5010\r\nUserMode=1\r\n\r\n"
+      "[Player]\r\nVolume=80\r\nSkin=Modern Dark\r\n\r\n";
+  for (TSetupFlags flags : {TSetupFlags{0}, sfNoBackup}) {
+    SCOPED_TRACE(int{flags});
+    TFakeSetupRun run;
+    run.Product().install_actions = {&ActionClassOf<TSetupActionPrepare>()};
+    run.Product().Installed(kDest, {5010});
+    TFakeFileSystem& files = run.Platform().Files();
+    files.AddFile(Dest(u"Nolu.ini"), config);
+    files.AddFile(Dest(u"Nolu.exe"), "old");
+    TSetup& setup = run.Create(u"/AUTO=C:\\Nolu /SILENT");
+    setup.SetOptions(setup.Flags() | flags);
+    setup.Start(true);
+
+    ASSERT_FALSE(setup.HasErrors()) << StringToUtf8(setup.Errors()[0]);
+    EXPECT_EQ(files.FileText(Dest(u"Nolu.ini")), config);
+    EXPECT_FALSE(files.FileExists(Dest(u"Nolu.exe")));
+  }
+}
+
+// A folder without a copy of the product has no profiles: those in the users' application
+// data belong to a copy elsewhere (version 0 would name the folder of the 3.x copies).
+TEST_F(PrepareTest, FirstInstallation_LeavesTheProfilesOfOtherCopiesAlone) {
+  const String old_profile = String(kRoaming) + u"Nolu3\\Nolu3.ini";
+  const String profile = String(kRoaming) + u"Nolu\\Nolu.ini";
+  Files().AddFile(old_profile, "settings of a 3.x copy");
+  Files().AddFile(profile, "settings of a 5.x copy");
+
+  TSetup& setup = Run();
+
+  ASSERT_FALSE(setup.HasErrors()) << StringToUtf8(setup.Errors()[0]);
+  EXPECT_FALSE(Files().FolderExists(Dest(u"!Backup")));
+  EXPECT_EQ(Files().FileText(old_profile), "settings of a 3.x copy");
+  EXPECT_EQ(Files().FileText(profile), "settings of a 5.x copy");
+}
+
 TEST_F(PrepareTest, ObsoletePlugins_ByInstalledVersion) {
   // Which of the plug-ins are removed (on an update, which keeps the other plug-ins).
   struct Case {
