@@ -268,6 +268,73 @@ TEST_F(PrepareTest, OldBackups_TheThreeLastArchivesStay) {
                   backup + u"z Before install 5.02 [2023.09.01 10-00-00].zip", String(kArchive)}));
 }
 
+// This run's archive always stays; of the others, the two written last (by the time in their
+// names) stay with it, whatever their versions and names sort like as text.
+TEST_F(PrepareTest, OldBackups_ThisRunsArchiveAndTheTwoLatestOthersStay) {
+  struct Case {
+    const char* what;
+    StringList older;  // archives of earlier runs
+    StringList kept;   // the ones of them that stay
+  };
+  const Case cases[] = {
+      {"three archives of a later version",
+       {u"z Before install 5.50 [2024.01.10 10-00-00].zip",
+        u"z Before install 5.50 [2024.02.10 10-00-00].zip",
+        u"z Before install 5.50 [2023.12.10 10-00-00].zip"},
+       {u"z Before install 5.50 [2024.01.10 10-00-00].zip",
+        u"z Before install 5.50 [2024.02.10 10-00-00].zip"}},
+      {"versions whose text sorts against their time",
+       {u"z Before install 5.9 [2023.01.01 10-00-00].zip",
+        u"z Before install 5.10 [2023.02.01 10-00-00].zip",
+        u"z Before install 5.100 [2022.12.31 23-59-59].zip"},
+       {u"z Before install 5.9 [2023.01.01 10-00-00].zip",
+        u"z Before install 5.10 [2023.02.01 10-00-00].zip"}},
+      {"archives of a clock set later than this run's",
+       {u"z Before install 5.40 [2027.01.01 10-00-00].zip",
+        u"z Before install 5.40 [2025.01.01 10-00-00].zip",
+        u"z Before install 5.40 [2026.01.01 10-00-00].zip"},
+       {u"z Before install 5.40 [2027.01.01 10-00-00].zip",
+        u"z Before install 5.40 [2026.01.01 10-00-00].zip"}},
+      {"the same second, told apart by name",
+       {u"z Before install 5.01 [2023.05.01 10-00-00].zip",
+        u"z Before install 5.02 [2023.05.01 10-00-00].zip",
+        u"z Before install 5.03 [2023.05.01 10-00-00].zip"},
+       {u"z Before install 5.02 [2023.05.01 10-00-00].zip",
+        u"z Before install 5.03 [2023.05.01 10-00-00].zip"}},
+      // Zip files that no run of the setup named are the user's: never collected, not counted.
+      {"zip files of the user's own",
+       {u"photos.zip", u"z Before install 5.01.zip",
+        u"z Before install 5.01 [2023.13.01 10-00-00].zip",
+        u"z Before install 5.01 [2023.01.01 10-00-00].zip",
+        u"z Before install 5.01 [2023.02.01 10-00-00].zip",
+        u"z Before install 5.01 [2023.03.01 10-00-00].zip"},
+       {u"photos.zip", u"z Before install 5.01.zip",
+        u"z Before install 5.01 [2023.13.01 10-00-00].zip",
+        u"z Before install 5.01 [2023.02.01 10-00-00].zip",
+        u"z Before install 5.01 [2023.03.01 10-00-00].zip"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TFakeSetupRun run;
+    run.Product().install_actions = {&ActionClassOf<TSetupActionPrepare>()};
+    run.Platform().System().SetLocalTime({2024, 3, 5, 4, 7, 9, 0});
+    TFakeFileSystem& files = run.Platform().Files();
+    const String backup = Dest(u"!Backup\\");
+    for (const String& name : c.older)
+      files.AddFile(backup + name, "zip");
+    files.AddFile(Dest(u"Nolu.exe"), "old");
+    TSetup& setup = run.Create(u"/AUTO=C:\\Nolu /SILENT");
+    setup.Start(true);
+
+    ASSERT_FALSE(setup.HasErrors()) << StringToUtf8(setup.Errors()[0]);
+    EXPECT_TRUE(files.FileExists(kArchive));
+    for (const String& name : c.older) {
+      const bool kept = std::find(c.kept.begin(), c.kept.end(), name) != c.kept.end();
+      EXPECT_EQ(files.FileExists(backup + name), kept) << StringToUtf8(name);
+    }
+  }
+}
+
 TEST_F(PrepareTest, OldBackups_ThreeArchivesWithoutANewOne_AllStay) {
   const String backup = Dest(u"!Backup\\");
   for (StringView name : {u"a.zip", u"b.zip", u"c.zip"})
