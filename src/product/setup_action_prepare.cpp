@@ -30,9 +30,10 @@ constexpr int kCleanUpBeforeVersion = 4000;
 // Updates from this version on keep the user's plug-ins.
 constexpr int kKeepPluginsFromVersion = 3600;
 
-// What an update keeps of the old copy, relative to the destination.
+// What an update keeps of the old copy, relative to the destination. "Nolu.ini" holds the
+// user's settings besides the installation's; the configuration action updates it in place.
 constexpr StringView kKeptUserFiles[] = {u"Icons\\", u"System\\Data\\", u"System\\Encoders\\",
-                                         u"Skins\\", u"libwebp.dll"};
+                                         u"Skins\\", u"libwebp.dll",    u"Nolu.ini"};
 
 // Plug-ins of older versions that go from copies older than `Below`, updates included: an
 // update keeps the user's plug-ins, but not these.
