@@ -89,6 +89,11 @@ class IFileSystem {
   // Moves or renames a file or folder; an existing target is never replaced
   // (kErrorAlreadyExists).
   virtual uint32_t Move(StringView source, StringView target) = 0;
+  // Moves the file `source` onto `target` in one step, replacing a file there
+  // (MOVEFILE_REPLACE_EXISTING, written through): whatever happens, `target` is afterwards
+  // either the file it was or `source`, never missing. A folder, a read-only file or a file in
+  // use at `target` is not replaced (kErrorAccessDenied, or the holder's sharing violation).
+  virtual uint32_t Replace(StringView source, StringView target) = 0;
   // Schedules a move for the next restart of the system (MOVEFILE_DELAY_UNTIL_REBOOT); an
   // empty target schedules the deletion of `source`. Needs administrator rights.
   virtual uint32_t MoveOnReboot(StringView source, StringView target) = 0;

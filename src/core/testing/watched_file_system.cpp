@@ -60,6 +60,11 @@ uint32_t TWatchedFileSystem::Move(StringView source, StringView target) {
   return inner_.Move(source, target);
 }
 
+uint32_t TWatchedFileSystem::Replace(StringView source, StringView target) {
+  Record(u"Replace", source, target);
+  return inner_.Replace(source, target);
+}
+
 uint32_t TWatchedFileSystem::MoveOnReboot(StringView source, StringView target) {
   Record(u"MoveOnReboot", source, target);
   return inner_.MoveOnReboot(source, target);

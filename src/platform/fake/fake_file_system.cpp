@@ -626,6 +626,45 @@ uint32_t TFakeFileSystem::Move(StringView source, StringView target) {
   return MoveLocked(from, to);
 }
 
+uint32_t TFakeFileSystem::Replace(StringView source, StringView target) {
+  std::lock_guard lock(mutex_);
+  Resolved from, to;
+  if (uint32_t e = Resolve(source, from)) return e;
+  if (uint32_t e = Resolve(target, to)) return e;
+  if (uint32_t e = Check(FakeFileOp::kMove, from)) return e;
+  if (uint32_t e = Check(FakeFileOp::kMove, to)) return e;
+  if (from.parts.empty() || to.parts.empty()) return kErrorAccessDenied;
+  if (from.root_key != to.root_key) return kErrorNotSameDevice;
+  uint32_t parent_error;
+  Node* to_parent = FindParent(to, parent_error);
+  if (!to_parent) return parent_error;
+  Node* existing = to_parent->Child(to.parts.back());
+  if (existing) {
+    if (existing->IsFolder() || existing->delete_pending ||
+        (existing->attributes & kAttrReadOnly)) {
+      return kErrorAccessDenied;
+    }
+    // The file that is replaced goes: it must be open nowhere.
+    if (existing->lock) {
+      return existing->lock->Deletable ? kErrorAccessDenied : existing->lock->Error;
+    }
+    const FileData& held = *existing->data;
+    if (held.readers || held.read_writers || held.exclusive) {
+      return held.SharesDelete() ? kErrorAccessDenied : kErrorSharingViolation;
+    }
+  }
+  Node* from_parent = FindParent(from, parent_error);
+  if (!from_parent) return parent_error;
+  Node* node = from_parent->Child(from.parts.back());
+  if (!node) return kErrorFileNotFound;
+  if (node == existing) return kErrorSuccess;
+  if (node->IsFolder() || node->delete_pending) return kErrorAccessDenied;
+  if (node->lock && !node->lock->Renamable) return node->lock->Error;
+  if (!node->data->SharesDelete()) return kErrorSharingViolation;
+  if (existing) to_parent->children.erase(UpperCase(existing->name));
+  return MoveLocked(from, to);
+}
+
 uint32_t TFakeFileSystem::MoveOnReboot(StringView source, StringView target) {
   std::lock_guard lock(mutex_);
   Resolved from, to;

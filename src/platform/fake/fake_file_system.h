@@ -57,7 +57,7 @@ enum class FakeFileOp {
   kWrite,      // a Write of an open stream (raises EOSError)
   kDelete,
   kCopy,  // matches the source or the target
-  kMove,  // matches the source or the target
+  kMove,  // Move and Replace; matches the source or the target
   kMoveOnReboot,
   kSetAttributes,
   kCreateFolder,
@@ -88,6 +88,7 @@ class TFakeFileSystem : public IFileSystem {
   uint32_t Delete(StringView path) override;
   uint32_t Copy(StringView source, StringView target, bool fail_if_exists) override;
   uint32_t Move(StringView source, StringView target) override;
+  uint32_t Replace(StringView source, StringView target) override;
   uint32_t MoveOnReboot(StringView source, StringView target) override;
   uint32_t CreateFolder(StringView path) override;
   uint32_t RemoveFolder(StringView path) override;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "base/errors.h"
 #include "platform/error_codes.h"
 #include "platform/fake/fake_platform.h"
@@ -504,6 +506,49 @@ TEST_F(FakeFileSystemTest, AMoveToAnotherVolumeCopiesAndMayLeaveTheOriginal) {
   EXPECT_EQ(fs.FileText(u"D:\\Nolu\\loaded.dll"), "loaded");
   EXPECT_EQ(fs.FileText(u"C:\\Temp\\loaded.dll"), "loaded");
   EXPECT_EQ(fs.Move(u"D:\\Nolu", u"C:\\Nolu"), kErrorNotSameDevice);
+}
+
+TEST_F(FakeFileSystemTest, ReplaceTakesTheTargetsPlaceInOneStepOrLeavesIt) {
+  const String target = u"C:\\Nolu\\Nolu.ini";
+  const String fresh = u"C:\\Nolu\\ini1.tmp";
+  struct Case {
+    const char* what;
+    std::function<void(TFakeFileSystem&, std::unique_ptr<TStream>& held)> arrange;
+    uint32_t error;
+  } cases[] = {
+      {"a plain file", [](TFakeFileSystem&, auto&) {}, kErrorSuccess},
+      {"no file yet", [&](TFakeFileSystem& f, auto&) { f.Delete(target); }, kErrorSuccess},
+      {"read-only", [&](TFakeFileSystem& f, auto&) { f.SetAttributes(target, kAttrReadOnly); },
+       kErrorAccessDenied},
+      {"held without sharing", [&](TFakeFileSystem& f, auto&) { f.SetInUse(target); },
+       kErrorSharingViolation},
+      {"held by a scanner that lets others delete it",
+       [&](TFakeFileSystem& f, auto&) { f.SetInUse(target, {.Deletable = true}); },
+       kErrorAccessDenied},
+      {"open for reading here",
+       [&](TFakeFileSystem& f, std::unique_ptr<TStream>& held) {
+         held = f.OpenFile(target, FileMode::kOpenRead).Stream;
+       },
+       kErrorAccessDenied},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TFakeFileSystem f;
+    std::unique_ptr<TStream> held;  // closed before the file system goes
+    f.AddFile(target, "old");
+    f.AddFile(fresh, "new");
+    c.arrange(f, held);
+    EXPECT_EQ(f.Replace(fresh, target), c.error);
+    held.reset();
+    if (c.error == kErrorSuccess) {
+      EXPECT_EQ(f.ListTree(u"C:\\Nolu\\"), StringList{target});
+      EXPECT_EQ(f.FileText(target), "new");
+    } else {
+      EXPECT_TRUE(f.FileExists(fresh));
+      f.ClearInUse(target);
+      EXPECT_EQ(f.FileText(target), "old");
+    }
+  }
 }
 
 TEST_F(FakeFileSystemTest, OpenFileOrRaiseNamesTheFileAndTheReason) {

@@ -163,6 +163,11 @@ uint32_t TWin32FileSystem::Move(StringView source, StringView target) {
   return Result(::MoveFileExW(W(SystemPath(source)), W(SystemPath(target)), MOVEFILE_COPY_ALLOWED));
 }
 
+uint32_t TWin32FileSystem::Replace(StringView source, StringView target) {
+  return Result(::MoveFileExW(W(SystemPath(source)), W(SystemPath(target)),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+}
+
 uint32_t TWin32FileSystem::MoveOnReboot(StringView source, StringView target) {
   const String to = SystemPath(target);
   return Result(::MoveFileExW(W(SystemPath(source)), target.empty() ? nullptr : W(to),

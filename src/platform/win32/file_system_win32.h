@@ -15,6 +15,7 @@ class TWin32FileSystem : public IFileSystem {
   uint32_t Delete(StringView path) override;
   uint32_t Copy(StringView source, StringView target, bool fail_if_exists) override;
   uint32_t Move(StringView source, StringView target) override;
+  uint32_t Replace(StringView source, StringView target) override;
   uint32_t MoveOnReboot(StringView source, StringView target) override;
   uint32_t CreateFolder(StringView path) override;
   uint32_t RemoveFolder(StringView path) override;
