@@ -86,8 +86,9 @@ class IFileSystem {
   // Copies a file. With `fail_if_exists` an existing target gives kErrorFileExists; without,
   // it is overwritten (unless it is read-only: kErrorAccessDenied).
   virtual uint32_t Copy(StringView source, StringView target, bool fail_if_exists) = 0;
-  // Moves or renames a file or folder; an existing target is never replaced
-  // (kErrorAlreadyExists).
+  // Moves or renames a file or folder on its volume; an existing target is never replaced
+  // (kErrorAlreadyExists). Another volume gives kErrorNotSameDevice: nothing is copied, so a
+  // move never reports success while the original stays where it was.
   virtual uint32_t Move(StringView source, StringView target) = 0;
   // Moves the file `source` onto `target` in one step, replacing a file there
   // (MOVEFILE_REPLACE_EXISTING, written through): whatever happens, `target` is afterwards

@@ -275,12 +275,16 @@ TEST(UninstallFilesTest, Execute_FilesInUseGoAtTheNextRestart) {
 
   EXPECT_FALSE(u.Files().FileExists(u"C:\\Nolu\\Nolu.exe"));
   const std::vector<TRebootOperation> reboot = u.Files().RebootOperations();
-  ASSERT_EQ(reboot.size(), 1u);
+  ASSERT_EQ(reboot.size(), 2u);
   EXPECT_TRUE(StartsWith(reboot[0].Source, kTemp));
   EXPECT_EQ(u.Files().FileText(reboot[0].Source), "installed");
-  // The locked library keeps its folder; everything else of the product is gone.
+  // The locked library cannot even be renamed: it keeps its folder now and goes itself at the
+  // restart; everything else of the product is gone.
+  EXPECT_EQ(reboot[1], (TRebootOperation{u"C:\\Nolu\\System\\nolu_menu64.dll", u""}));
   EXPECT_EQ(u.Files().ListTree(kDest),
             (StringList{u"C:\\Nolu\\System\\", u"C:\\Nolu\\System\\nolu_menu64.dll"}));
+  u.Files().SimulateReboot();
+  EXPECT_EQ(u.Files().ListTree(kDest), StringList{u"C:\\Nolu\\System\\"});
 }
 
 TEST(UninstallFilesTest, Execute_ATamperedRecordDeletesNothingOutside) {

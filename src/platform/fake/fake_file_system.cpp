@@ -564,7 +564,7 @@ uint32_t TFakeFileSystem::MoveLocked(const Resolved& from, const Resolved& to) {
   Node* node = from_parent->Child(from.parts.back());
   if (!node) return kErrorFileNotFound;
   if (node->delete_pending) return kErrorAccessDenied;
-  if (from.root_key != to.root_key) return CopyAcrossVolumes(from_parent, *node, to);
+  if (from.root_key != to.root_key) return kErrorNotSameDevice;
   if (node->lock && !node->lock->Renamable) return node->lock->Error;
   if (node->data && !node->data->SharesDelete()) return kErrorSharingViolation;
   if (node->IsFolder()) {
@@ -582,36 +582,6 @@ uint32_t TFakeFileSystem::MoveLocked(const Resolved& from, const Resolved& to) {
   moved->name = to.parts.back();
   moved->short_name.clear();
   to_parent->children[UpperCase(moved->name)] = std::move(moved);
-  return kErrorSuccess;
-}
-
-uint32_t TFakeFileSystem::CopyAcrossVolumes(Node* from_parent, Node& node, const Resolved& to) {
-  // MOVEFILE_COPY_ALLOWED: a file is copied and the original deleted; an original that cannot
-  // be deleted stays, and the call still succeeds. Folders do not move across volumes.
-  if (node.IsFolder()) return kErrorNotSameDevice;
-  if (node.lock && !node.lock->Readable) return node.lock->Error;
-  if (node.data->exclusive) return kErrorSharingViolation;
-  uint32_t parent_error;
-  Node* to_parent = FindParent(to, parent_error);
-  if (!to_parent) return parent_error;
-  if (to_parent->Child(to.parts.back())) return kErrorAlreadyExists;
-  uint64_t allowed = 0;
-  if (!ConsumeBudget(node.data->bytes.size(), allowed)) return kErrorDiskFull;
-  auto copy = std::make_unique<Node>();
-  copy->name = to.parts.back();
-  copy->attributes = node.attributes | kAttrArchive;
-  copy->data = std::make_shared<FileData>();
-  copy->data->bytes = node.data->bytes;
-  to_parent->children[UpperCase(copy->name)] = std::move(copy);
-  const bool deletable = !(node.attributes & kAttrReadOnly) && node.data->SharesDelete() &&
-                         (!node.lock || node.lock->Deletable);
-  if (deletable) {
-    if (node.lock) {
-      node.delete_pending = true;
-    } else {
-      from_parent->children.erase(UpperCase(node.name));
-    }
-  }
   return kErrorSuccess;
 }
 

@@ -11,8 +11,7 @@
 //     deletable or not, renamable or not. Deleting a file that its holder lets others delete
 //     only marks it, as Windows does: the name stays taken (every operation on it is denied)
 //     until the hold ends (ClearInUse, SimulateReboot);
-//   * two volumes for every two roots: a move between them copies the file and deletes the
-//     original when it can, and succeeds even when the original stays (MOVEFILE_COPY_ALLOWED);
+//   * a volume for every root: a move between two is refused (ERROR_NOT_SAME_DEVICE);
 //   * read-only files and folders, junctions (kAttrReparsePoint: removing one never touches
 //     what it holds; AddJunction makes one that leads to another folder), 8.3 aliases for
 //     LongPathName;
@@ -171,7 +170,6 @@ class TFakeFileSystem : public IFileSystem {
   uint32_t DeleteLocked(const Resolved& r);
   uint32_t MoveLocked(const Resolved& from, const Resolved& to);
   uint32_t FinalPathLocked(StringView path, String& final_path, int depth);
-  uint32_t CopyAcrossVolumes(Node* from_parent, Node& node, const Resolved& to);
   void ListTreeLocked(Node& folder, const String& prefix, StringList& out);
 
   std::mutex mutex_;

@@ -491,21 +491,15 @@ TEST_F(FakeFileSystemTest, DeletingAFileItsHolderLetsGoKeepsItsNameUntilTheHoldE
   EXPECT_EQ(fs.Move(u"C:\\Nolu\\new.tmp", path), kErrorSuccess);
 }
 
-TEST_F(FakeFileSystemTest, AMoveToAnotherVolumeCopiesAndMayLeaveTheOriginal) {
+TEST_F(FakeFileSystemTest, AMoveStaysOnItsVolume) {
   fs.AddDrive(u"D:");
   fs.AddFolder(u"C:\\Temp");
   fs.AddFile(u"D:\\Nolu\\plain.dll", "plain");
-  fs.AddFile(u"D:\\Nolu\\loaded.dll", "loaded");
-  fs.SetInUse(u"D:\\Nolu\\loaded.dll", {.Readable = true, .Renamable = true});
-
-  ASSERT_EQ(fs.Move(u"D:\\Nolu\\plain.dll", u"C:\\Temp\\plain.dll"), kErrorSuccess);
-  EXPECT_FALSE(fs.FileExists(u"D:\\Nolu\\plain.dll"));
-  EXPECT_EQ(fs.FileText(u"C:\\Temp\\plain.dll"), "plain");
-  // Copied, but the original cannot be deleted: it stays, and the move reports success.
-  ASSERT_EQ(fs.Move(u"D:\\Nolu\\loaded.dll", u"C:\\Temp\\loaded.dll"), kErrorSuccess);
-  EXPECT_EQ(fs.FileText(u"D:\\Nolu\\loaded.dll"), "loaded");
-  EXPECT_EQ(fs.FileText(u"C:\\Temp\\loaded.dll"), "loaded");
+  EXPECT_EQ(fs.Move(u"D:\\Nolu\\plain.dll", u"C:\\Temp\\plain.dll"), kErrorNotSameDevice);
   EXPECT_EQ(fs.Move(u"D:\\Nolu", u"C:\\Nolu"), kErrorNotSameDevice);
+  EXPECT_EQ(fs.FileText(u"D:\\Nolu\\plain.dll"), "plain");
+  EXPECT_FALSE(fs.FileExists(u"C:\\Temp\\plain.dll"));
+  EXPECT_EQ(fs.Move(u"D:\\Nolu\\plain.dll", u"D:\\plain.dll"), kErrorSuccess);
 }
 
 TEST_F(FakeFileSystemTest, ReplaceTakesTheTargetsPlaceInOneStepOrLeavesIt) {

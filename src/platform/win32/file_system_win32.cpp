@@ -160,7 +160,7 @@ uint32_t TWin32FileSystem::Copy(StringView source, StringView target, bool fail_
 }
 
 uint32_t TWin32FileSystem::Move(StringView source, StringView target) {
-  return Result(::MoveFileExW(W(SystemPath(source)), W(SystemPath(target)), MOVEFILE_COPY_ALLOWED));
+  return Result(::MoveFileExW(W(SystemPath(source)), W(SystemPath(target)), 0));
 }
 
 uint32_t TWin32FileSystem::Replace(StringView source, StringView target) {

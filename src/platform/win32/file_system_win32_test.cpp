@@ -100,6 +100,11 @@ TEST_F(Win32FileSystemTest, CopyMoveAndFolderErrorsAreWindowsCodes) {
   EXPECT_EQ(fs.Copy(a, b, false), kErrorSuccess);
   EXPECT_EQ(ReadFile(b), "alpha");
   EXPECT_EQ(fs.Move(a, b), kErrorAlreadyExists);
+  EXPECT_EQ(fs.Replace(b, b), kErrorSuccess);
+  WriteFile(folder.Path() + u"fresh.txt", "fresh");
+  EXPECT_EQ(fs.Replace(folder.Path() + u"fresh.txt", b), kErrorSuccess);
+  EXPECT_EQ(ReadFile(b), "fresh");
+  EXPECT_FALSE(fs.FileExists(folder.Path() + u"fresh.txt"));
   EXPECT_EQ(fs.Move(a, folder.Path() + u"c.txt"), kErrorSuccess);
   EXPECT_EQ(ReadFile(folder.Path() + u"c.txt"), "alpha");
   EXPECT_FALSE(fs.FileExists(a));
