@@ -208,6 +208,24 @@ TEST(CleanPathTest, KeepsTheRootAndCleansEveryComponent) {
   EXPECT_EQ(CleanPath(u"C:\\" + long_name), u"C:\\" + String(260, u'n'));
 }
 
+// A Russian script may well be written in the code page of Russian texts.
+TEST_F(SetupResourcesTest, ScriptInACodePageOrAnUnknownEncoding) {
+  std::string script = TFakeSetupData::SampleInstallXml();
+  script.replace(script.find("utf-8"), 5, "windows-1251");
+  script.replace(script.find("value=\"Nolu\""), 13, "value=\"\xCD\xEE\xEB\xF3\"");
+  data_.SetSetupFile(u"Install.xml", script);
+  EXPECT_EQ(Open()->Script().GetSetting(u"ProductName"), u"Нолу");
+
+  script.replace(script.find("windows-1251"), 12, "x-unknown");
+  data_.SetSetupFile(u"Install.xml", script);
+  try {
+    Open();
+    FAIL();
+  } catch (const Exception& e) {
+    EXPECT_NE(e.Message().find(u"\"x-unknown\""), String::npos) << StringToUtf8(e.Message());
+  }
+}
+
 TEST_F(SetupResourcesTest, ProductPackageWinsOverSetupPackage) {
   data_.SetSetupFile(u"Shared.txt", "from setup");
   data_.SetProductFile(u"SHARED.TXT", "from product");
