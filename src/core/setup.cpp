@@ -25,13 +25,14 @@ constexpr TSetupFlags kFixedFlags = sfAuto | sfSilent;
 constexpr TSetupFlags kRunByDefault = sfAuto | sfUpdate | sfRun;
 // Bits 6 and 7 are never set.
 constexpr int kHighestFlagBit = 5;
+constexpr TSetupFlags kAllFlags = (1u << (kHighestFlagBit + 1)) - 1;
 
 // Said when the language files have no text for these.
 constexpr char16_t kAbortedFallback[] = u"Setup was aborted.";
 constexpr char16_t kRefusedFallback[] =
-    u"Setup cannot install into \"%s\": that folder holds a drive, the system or your own "
-    u"files, which an update or a removal would take with it. Choose a folder of its own for "
-    u"$NAME, for example one below it.";
+    u"Setup cannot install $NAME directly into \"%s\": that folder is a drive or holds the "
+    u"system, other programs or your own files, which an update or a removal of $NAME would "
+    u"take with it. Choose a folder of its own for $NAME, for example one below it.";
 
 }  // namespace
 
@@ -165,7 +166,9 @@ void TSetup::SetOption(int bit, bool value) {
 
 void TSetup::SetOptions(TSetupFlags flags) {
   if (flags == flags_) return;
-  if ((flags ^ flags_) & kFixedFlags) throw EInstallerMysteryError(u"Invalid Arguments");
+  if ((flags ^ flags_) & kFixedFlags || (flags & ~kAllFlags)) {
+    throw EInstallerMysteryError(u"Invalid Arguments");
+  }
   flags_ = flags;
   ValidateFlags();
 }

@@ -69,6 +69,7 @@ class TSetup {
   void SetDestPath(StringView path);
   bool HasOption(int bit) const;
   void SetOption(int bit, bool value);
+  // Raises "Invalid Arguments" for a change of sfAuto or sfSilent and for bits 6 and 7.
   void SetOptions(TSetupFlags flags);
   bool ValidateFlags();
   bool IsInProgramFiles() const;

@@ -287,9 +287,14 @@ TEST_F(SetupTest, Options_ChangeableFlagsAreValidated) {
   EXPECT_FALSE(setup.HasOption(1));
   EXPECT_FALSE(setup.HasOption(8));
   EXPECT_FALSE(setup.HasOption(-1));
-  // Bits 6 and 7 are never set.
+  // Bits 6 and 7 are never set, neither one by one nor together with the others.
   EXPECT_THROW(setup.SetOption(6, true), EInstallerMysteryError);
   EXPECT_FALSE(setup.HasOption(6));
+  const TSetupFlags before = setup.Flags();
+  for (TSetupFlags high : {TSetupFlags{0x40}, TSetupFlags{0x80}}) {
+    EXPECT_THROW(setup.SetOptions(before | high), EInstallerMysteryError) << int{high};
+    EXPECT_EQ(setup.Flags(), before);
+  }
 }
 
 // --- The run.

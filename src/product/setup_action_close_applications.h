@@ -25,8 +25,8 @@ class TSetupActionCloseApplications : public TSetupAction {
   static constexpr int kMaxPasses = 15;
 
   // Passes over the window classes, closing one window of each class found, each followed by
-  // a pause, until a pass finds none. Raises EInstallerGeneralError naming the class of a
-  // window still open after kMaxPasses passes.
+  // a pause, until a pass finds none. Raises EInstallerGeneralError with "Common"/"E6" naming
+  // the class of a window still open after kMaxPasses passes.
   void Execute() override;
 };
 
