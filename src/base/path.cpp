@@ -81,6 +81,16 @@ bool PathStartsWith(StringView path, StringView prefix) {
   return path.size() >= prefix.size() && EqualsIgnoreCase(path.substr(0, prefix.size()), prefix);
 }
 
+String WithoutExtendedLengthPrefix(StringView path) {
+  if (!StartsWith(path, u"\\\\?\\")) return String(path);
+  const StringView rest = path.substr(4);
+  if (rest.size() >= 4 && EqualsIgnoreCase(rest.substr(0, 4), u"UNC\\")) {
+    return u"\\\\" + String(rest.substr(4));
+  }
+  if (rest.size() >= 2 && rest[1] == u':') return String(rest);
+  return String(path);
+}
+
 String ExtendedLengthPath(StringView path) {
   if (path.size() < kMaxPath || StartsWith(path, u"\\\\?\\") || StartsWith(path, u"\\\\.\\")) {
     return String(path);

@@ -48,6 +48,11 @@ bool IsVolumeRoot(StringView folder);
 // True when `path` begins with `prefix`, compared without regard to case (EqualsIgnoreCase).
 bool PathStartsWith(StringView path, StringView prefix);
 
+// The path without the "\\?\" prefix of the long form, as the system's other functions read
+// it: "\\?\C:\x" gives "C:\x", "\\?\UNC\server\share\x" gives "\\server\share\x". Any other
+// text (a volume name "\\?\Volume{...}\" too) is returned as it is.
+String WithoutExtendedLengthPrefix(StringView path);
+
 // The form of a path that the Windows file functions accept at any length: a path of
 // kMaxPath characters or more gets the prefix "\\?\" ("\\?\UNC\" in place of the two leading
 // backslashes of a server path "\\server\share"). Shorter paths, paths that already start

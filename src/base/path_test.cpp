@@ -116,6 +116,28 @@ TEST(PathTest, PathStartsWithIgnoresCase) {
   EXPECT_FALSE(PathStartsWith(u"D:\\Nolu\\a", u"C:\\Nolu\\"));
 }
 
+TEST(PathTest, WithoutExtendedLengthPrefix) {
+  struct Case {
+    const char16_t* path;
+    const char16_t* expected;
+  } cases[] = {
+      {u"\\\\?\\C:\\Nolu\\", u"C:\\Nolu\\"},
+      {u"\\\\?\\d:", u"d:"},
+      {u"\\\\?\\UNC\\server\\share\\Nolu", u"\\\\server\\share\\Nolu"},
+      {u"\\\\?\\unc\\server\\share", u"\\\\server\\share"},
+      // Names without a drive or server stay as they are.
+      {u"\\\\?\\Volume{26a21bda-a627-11d7-9931-806e6f6e6963}\\Nolu",
+       u"\\\\?\\Volume{26a21bda-a627-11d7-9931-806e6f6e6963}\\Nolu"},
+      {u"\\\\.\\C:\\Nolu", u"\\\\.\\C:\\Nolu"},
+      {u"\\\\server\\share", u"\\\\server\\share"},
+      {u"C:\\Nolu", u"C:\\Nolu"},
+      {u"", u""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(WithoutExtendedLengthPrefix(c.path), c.expected) << StringToUtf8(c.path);
+  }
+}
+
 TEST(PathTest, ExtendedLengthPathAppliesFromTheClassicLimitOn) {
   const String folder(250, u'a');
   const String at259 = u"C:\\" + String(256, u'x');  // 259 characters

@@ -4,6 +4,7 @@
 
 #include "base/path.h"
 #include "core/file_operations.h"
+#include "core/protected_folders.h"
 #include "platform/error_codes.h"
 #include "platform/platform.h"
 
@@ -64,6 +65,9 @@ bool DeleteFolderTree(StringView folder) {
   // A whole volume is never a product folder, whatever a record or a setting says.
   if (top.empty() || IsVolumeRoot(top)) return false;
   const uint32_t top_attributes = files.Attributes(top);
+  // A link goes as a link, whatever it leads to; any other folder that holds the system or
+  // the users' files stays, whatever a record or a choice says.
+  if (!IsLink(top_attributes) && IsProtectedFolder(IncludeTrailingBackslash(top))) return false;
   if (top_attributes == kInvalidAttributes) return true;
   if (!(top_attributes & kAttrDirectory)) return false;
 

@@ -9,7 +9,8 @@
 //     (PathBelow); everything else — "..", a drive, a server, "\\?\" forms — is skipped;
 //   * a file is not deleted through a junction or symbolic link (DeleteFileBelow);
 //   * folder removal never enters a junction or symbolic link: the link itself is removed,
-//     what it points to is never touched (DeleteFolderTree, also for its top folder).
+//     what it points to is never touched (DeleteFolderTree, also for its top folder);
+//   * no tree removal takes a protected folder (core/protected_folders.h).
 //
 // Skipped entries are not reported: records of earlier installations may hold full paths of
 // files placed outside the product folder, and the removal of the rest is still a success.
@@ -38,7 +39,9 @@ void DeleteFileBelow(StringView root, StringView path);
 // Deletes `folder` with every file and folder in it, children first, and stops at the first
 // entry that cannot be deleted. Read-only attributes of files and folders are cleared first.
 // A junction or symbolic link, `folder` itself included, is removed as a link and never
-// entered. True when nothing of `folder` is left (also when it did not exist).
+// entered. A protected folder (core/protected_folders.h: a drive, the Windows folder, a
+// profile, ...) is never removed. True when nothing of `folder` is left (also when it did not
+// exist).
 bool DeleteFolderTree(StringView folder);
 
 }  // namespace nolu

@@ -71,9 +71,16 @@ class TSetup {
   void SetDestPath(StringView path);
   bool HasOption(int bit) const;
   void SetOption(int bit, bool value);
+  // Raises "Invalid Arguments" for a change of sfAuto or sfSilent and for bits 6 and 7.
   void SetOptions(TSetupFlags flags);
   bool ValidateFlags();
   bool IsInProgramFiles() const;
+  // The destination is a protected folder (core/protected_folders.h), decided when it is set:
+  // an installation there would mix the product with what the folder holds, and its update
+  // or removal would take that too. Start refuses it; the wizard shows DestPathRefusal().
+  bool IsDestPathRefused() const { return dest_path_refused_; }
+  // The localized message ("Common"/"E5") naming the destination.
+  String DestPathRefusal() const;
   bool HasErrors() const { return !errors_.empty(); }
 
   // --- The run.
@@ -94,8 +101,8 @@ class TSetup {
   // be deleted; the entry finishes the deletion once it has ended.
   const String& CallerProgram() const { return caller_program_; }
   void SetCallerProgram(String path) { caller_program_ = std::move(path); }
-  // From any thread (DeleteFileOrDefer): `path` could not be deleted and was moved aside to
-  // `aside`, which goes at the next restart.
+  // From any thread (DeleteFileOrDefer): `path` could not be deleted and goes at the next
+  // restart, moved aside to `aside` first, or in its place when `aside` is empty.
   void NoteDeferredDeletion(StringView path, StringView aside);
   // A file of the run other than the caller's program waits for the next restart.
   bool RestartNeeded();
@@ -135,6 +142,7 @@ class TSetup {
   TSetupFlags flags_ = 0;
   TSetupState state_ = ssIdle;
   String dest_path_;
+  bool dest_path_refused_ = false;
   TRuxIniFile options_;
   StringList errors_;
   TSetupLog no_log_;

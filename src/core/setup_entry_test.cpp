@@ -254,6 +254,23 @@ TEST_F(SetupEntryTest, SilentRunWithTwoErrors_ShowsOneBoxWithBothLines) {
   EXPECT_TRUE(run_.Platform().Processes().Launches().empty());
 }
 
+TEST_F(SetupEntryTest, SilentRunIntoADriveRoot_ShowsTheRefusalAndTouchesNothing) {
+  TFakeFileSystem& files = run_.Platform().Files();
+  files.AddDrive(u"D:");
+  files.AddFile(u"D:\\Nolu.exe", "a copy of 5.01");
+  files.AddFile(u"D:\\Photos\\summer.jpg", "mine");
+  run_.Product().Installed(u"D:\\", {5010});
+  run_.Product().install_actions = {&ActionClassOf<TActionRecord>()};
+  const StringList before = files.ListTree(u"D:\\");
+
+  EXPECT_EQ(Run(u"/AUTO=D:\\ /SILENT"), ecErrorBox);
+
+  ASSERT_EQ(ui_.errors.size(), 1u);
+  EXPECT_NE(ui_.errors[0].find(u"\"D:\\\""), String::npos) << StringToUtf8(ui_.errors[0]);
+  EXPECT_TRUE(g_actions.empty());
+  EXPECT_EQ(files.ListTree(u"D:\\"), before);
+}
+
 TEST_F(SetupEntryTest, InteractiveStart_GoesToTheWizardWithThePreselectedLanguage) {
   run_.Platform().System().SetUserDefaultUILanguage(1049);
   ui_.wizard_exit_code = 7;  // the wizard decides the exit code of an interactive run
@@ -517,11 +534,14 @@ TEST_F(UninstallerCopyTest, ACallerThatDoesNotEnd_LeavesItsProgramToTheRestart) 
 }
 
 TEST_F(UninstallerCopyTest, AProgramThatCannotBeMovedGoesWithItsFolderAfterTheCaller) {
-  // Where the system will not move it aside (another volume), it waits in the folder.
+  // Where the system will not rename it, it waits in the folder, scheduled in its place for
+  // the restart in case the caller never ends; that restart is no restart the run needs.
   run_.Platform().Files().SetInUse(original_, {});
   EXPECT_EQ(Run(Params()), ecSuccess);
   EXPECT_FALSE(run_.Platform().Files().FolderExists(kProductFolder));
-  EXPECT_TRUE(run_.Platform().Files().RebootOperations().empty());
+  const std::vector<TRebootOperation> pending = run_.Platform().Files().RebootOperations();
+  ASSERT_EQ(pending.size(), 1u);
+  EXPECT_EQ(pending[0].Source, original_);
 }
 
 TEST_F(UninstallerCopyTest, AFailedRemovalKeepsTheCallersProgramAndSaysSo) {
@@ -539,7 +559,7 @@ TEST_F(UninstallerCopyTest, AnErrorBeforeTheRunIsHandedOverToo) {
   caller_ends_ = false;
   // The product folder is gone when the copy starts.
   TFakeSetupRun& run = run_;
-  run.Platform().Files().SetInUse(original_, {.Deletable = true});
+  run.Platform().Files().ClearInUse(original_);
   run.Platform().Files().Delete(original_);
   run.Platform().Files().Delete(String(kProductFolder) + u"Nolu.exe");
   run.Platform().Files().RemoveFolder(ExcludeTrailingBackslash(kProductFolder));

@@ -89,9 +89,15 @@ class IFileSystem {
   // Copies a file. With `fail_if_exists` an existing target gives kErrorFileExists; without,
   // it is overwritten (unless it is read-only: kErrorAccessDenied).
   virtual uint32_t Copy(StringView source, StringView target, bool fail_if_exists) = 0;
-  // Moves or renames a file or folder; an existing target is never replaced
-  // (kErrorAlreadyExists).
+  // Moves or renames a file or folder on its volume; an existing target is never replaced
+  // (kErrorAlreadyExists). Another volume gives kErrorNotSameDevice: nothing is copied, so a
+  // move never reports success while the original stays where it was.
   virtual uint32_t Move(StringView source, StringView target) = 0;
+  // Moves the file `source` onto `target` in one step, replacing a file there
+  // (MOVEFILE_REPLACE_EXISTING, written through): whatever happens, `target` is afterwards
+  // either the file it was or `source`, never missing. A folder, a read-only file or a file in
+  // use at `target` is not replaced (kErrorAccessDenied, or the holder's sharing violation).
+  virtual uint32_t Replace(StringView source, StringView target) = 0;
   // Schedules a move for the next restart of the system (MOVEFILE_DELAY_UNTIL_REBOOT); an
   // empty target schedules the deletion of `source`. Needs administrator rights.
   virtual uint32_t MoveOnReboot(StringView source, StringView target) = 0;
@@ -121,6 +127,10 @@ class IFileSystem {
   // GetLongPathNameW: every component of an existing path in its long form (8.3 aliases such
   // as "PROGRA~1" expanded). kErrorFileNotFound when the path does not exist.
   virtual uint32_t LongPathName(StringView path, String& long_path) = 0;
+  // GetFinalPathNameByHandleW of an existing file or folder: its full path with every
+  // junction and symbolic link on the way followed ("C:\Documents and Settings\User" gives
+  // "C:\Users\User"), a drive letter and no "\\?\" prefix; a trailing backslash stays.
+  virtual uint32_t FinalPathName(StringView path, String& final_path) = 0;
   // The process's current folder, without trailing backslash except for a drive root.
   virtual String CurrentFolder() = 0;
   virtual uint32_t SetCurrentFolder(StringView path) = 0;

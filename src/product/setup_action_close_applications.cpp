@@ -6,10 +6,15 @@
 #include "base/format.h"
 #include "platform/platform.h"
 #include "resources/installer_errors.h"
+#include "resources/setup_resources.h"
 
 namespace nolu {
-
 namespace {
+
+// Said when the language files have no text for it.
+constexpr char16_t kStillRunningFallback[] =
+    u"A program of $NAME is still running and does not close (window \"%s\"). Close it and run "
+    u"Setup again.";
 
 // Waits until every process has ended or `budget_ms` has passed; what cannot be watched gets
 // the whole budget, as a pause.
@@ -43,9 +48,7 @@ void TSetupActionCloseApplications::Execute() {
       // installation: the user has to close it first.
       if (pass > kMaxPasses) {
         throw EInstallerProductRunningError(
-            Format(u"A program of the product is still running and does not close (window class "
-                   u"\"%s\"). Close it and run the setup again.",
-                   {window_class}));
+            Format(Resources().GetString(u"Common", u"E6", kStillRunningFallback), {window_class}));
       }
       found = true;
       // Opened before the window closes: afterwards nothing leads to its process.

@@ -27,8 +27,8 @@ class TSetupActionCloseApplications : public TSetupAction {
   // Passes over the window classes, closing one window of each class found, until a pass
   // finds none. After a pass that closed something it waits, up to kPassWaitMs, for the
   // processes of those windows to end (a process it may not watch costs the whole wait); a
-  // pass that finds nothing costs nothing. Raises EInstallerProductRunningError naming the
-  // class of a window still open after kMaxPasses passes.
+  // pass that finds nothing costs nothing. Raises EInstallerProductRunningError with
+  // "Common"/"E6" naming the class of a window still open after kMaxPasses passes.
   void Execute() override;
 };
 

@@ -146,6 +146,17 @@ TEST_F(CloseApplicationsTest, WindowThatNeverCloses_EndsTheRunAfterFifteenPasses
   EXPECT_TRUE(setup.ProductStillRunning());
 }
 
+TEST_F(CloseApplicationsTest, WindowThatNeverCloses_TheMessageIsTheUsersLanguage) {
+  run_.Data().SetSetupFile(
+      u"German.lng",
+      TFakeSetupData::LanguageFile(u"Deutsch", 1031, u"DE",
+                                   "[Common]\r\nE6=Das Fenster \"%s\" bleibt offen.\r\n"));
+  System().SetUserDefaultUILanguage(1031);
+  Windows().AddWindow(u"TNoluMainForm", u"C:\\Nolu\\Nolu.exe", [] { return false; });
+  TSetup& setup = Run();
+  EXPECT_EQ(setup.Errors(), StringList{u"Das Fenster \"TNoluMainForm\" bleibt offen."});
+}
+
 TEST_F(CloseApplicationsTest, HungWindow_EndsTheRunAfterFifteenPasses) {
   const TWindowId window = Windows().AddWindow(u"TNoluLibMainForm", u"C:\\Nolu\\Lib.exe");
   Windows().SetHung(window, true);

@@ -5,6 +5,7 @@
 #include "base/ini_file.h"
 #include "base/path.h"
 #include "core/ini_file_io.h"
+#include "core/protected_folders.h"
 #include "core/safe_removal.h"
 #include "core/setup.h"
 #include "core/setup_users.h"
@@ -56,6 +57,29 @@ void AppendSubfoldersChildrenFirst(const String& root, std::vector<TSetupDirItem
   }
 }
 
+// The folders of the recorded files below `root` and the folders above them up to `root`,
+// children before their parents; folders reached through a link are left out.
+void AppendRecordedFolders(const String& root, const StringList& files,
+                           std::vector<TSetupDirItem>& dirs) {
+  StringList folders;
+  for (const String& file : files) {
+    for (String folder = ExtractFilePath(file); folder.size() > root.size();
+         folder = ExtractFilePath(ExcludeTrailingBackslash(folder))) {
+      folders.push_back(folder);
+    }
+  }
+  RemoveDuplicatePaths(folders);
+  // Deeper folders first; the order among folders of one depth does not matter.
+  std::stable_sort(folders.begin(), folders.end(), [](const String& a, const String& b) {
+    return std::count(a.begin(), a.end(), u'\\') > std::count(b.begin(), b.end(), u'\\');
+  });
+  for (String& folder : folders) {
+    if (!PassesThroughLink(root, folder)) {
+      dirs.push_back({std::move(folder), TSetupDirMark::RemoveIfEmpty});
+    }
+  }
+}
+
 // Removal succeeds only for an empty folder; whatever stops it, the folder just stays.
 void RemoveEmptyFolder(StringView folder) {
   CurrentPlatform().Files().RemoveFolder(ExcludeTrailingBackslash(folder));
@@ -85,7 +109,13 @@ std::vector<TSetupDirItem> TSetupActionUninstallFiles::CreateDirsList() const {
   TSetup& setup = *Setup();
   const String& dest = setup.DestPath();
   std::vector<TSetupDirItem> dirs;
-  AppendSubfoldersChildrenFirst(dest, dirs);
+  if (IsProtectedFolder(dest)) {
+    // A copy that an earlier version placed straight into a drive or a folder of others:
+    // the folders there are not the copy's, except those of its own files.
+    AppendRecordedFolders(dest, CreateFileList(), dirs);
+  } else {
+    AppendSubfoldersChildrenFirst(dest, dirs);
+  }
   const TRemovalChoices choices = TRemovalChoices::Read(Options(), setup.Flags());
   if (choices.RemoveBackups) dirs.push_back({dest + u"!Backup\\", TSetupDirMark::RemoveTree});
   if (choices.RemoveContent) PrepareContent(dirs, choices.RemoveBackups);

@@ -48,7 +48,8 @@ class TSetupActionUninstallFiles : public TSetupAction {
   StringList CreateFileList() const;
   // Every subfolder of DestPath (children before their parents, siblings in listing order;
   // junctions and symbolic links left out), then what the options add, then DestPath itself
-  // (removed when it is left empty).
+  // (removed when it is left empty). In a protected folder (core/protected_folders.h) only the
+  // folders of the recorded files are swept.
   std::vector<TSetupDirItem> CreateDirsList() const;
 
  private:

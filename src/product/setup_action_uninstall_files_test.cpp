@@ -75,7 +75,7 @@ class TUninstallRun {
                  const std::string& record = RecordText(kRecorded)) {
     run.Data().SetProductFile(u"Uninstall.ini", record);
     TSetup& setup = run.Create(params);
-    setup.SetDestPath(kDest);
+    setup.SetDestPath(dest);
     TRuxIniFile& options = setup.Options();
     if (choice.RemoveBackups)
       options.WriteString(u"Common", u"RemoveBackups", choice.RemoveBackups);
@@ -93,6 +93,7 @@ class TUninstallRun {
     EXPECT_EQ(setup.Errors(), StringList{});
   }
 
+  String dest = kDest;          // the product folder the removal works on
   TRecordingListener listener;  // outlives the setup object that calls it
   TFakeSetupRun run;
 };
@@ -286,12 +287,16 @@ TEST(UninstallFilesTest, Execute_FilesInUseGoAtTheNextRestart) {
 
   EXPECT_FALSE(u.Files().FileExists(u"C:\\Nolu\\Nolu.exe"));
   const std::vector<TRebootOperation> reboot = u.Files().RebootOperations();
-  ASSERT_EQ(reboot.size(), 1u);
+  ASSERT_EQ(reboot.size(), 2u);
   EXPECT_TRUE(StartsWith(reboot[0].Source, kTemp));
   EXPECT_EQ(u.Files().FileText(reboot[0].Source), "installed");
-  // The locked library keeps its folder; everything else of the product is gone.
+  // The locked library cannot even be renamed: it keeps its folder now and goes itself at the
+  // restart; everything else of the product is gone.
+  EXPECT_EQ(reboot[1], (TRebootOperation{u"C:\\Nolu\\System\\nolu_menu64.dll", u""}));
   EXPECT_EQ(u.Files().ListTree(kDest),
             (StringList{u"C:\\Nolu\\System\\", u"C:\\Nolu\\System\\nolu_menu64.dll"}));
+  u.Files().SimulateReboot();
+  EXPECT_EQ(u.Files().ListTree(kDest), StringList{u"C:\\Nolu\\System\\"});
 }
 
 TEST(UninstallFilesTest, Execute_ATamperedRecordDeletesNothingOutside) {
@@ -342,6 +347,38 @@ TEST(UninstallFilesTest, Execute_AProductInADriveRootTakesOnlyItsOwnFiles) {
 
   // "Everything" of a drive root would be the whole drive: only the record's files go.
   EXPECT_EQ(u.Files().ListTree(u"D:\\"), (StringList{u"D:\\Data\\", u"D:\\Data\\thesis.doc"}));
+}
+
+// A copy that an earlier version placed straight into a folder that holds other things: the
+// removal takes the copy's own files and the folders they leave empty, and nothing else,
+// whatever the choices say.
+TEST(UninstallFilesTest, Execute_AProductInAFolderOfOthersTakesOnlyItsOwnFiles) {
+  const StringView cases[] = {
+      u"C:\\Program Files (x86)\\", u"C:\\Users\\User\\", u"C:\\Users\\User\\Documents\\",
+      u"C:\\Documents and Settings\\User\\",  // the profile, through a junction
+  };
+  for (StringView dest : cases) {
+    SCOPED_TRACE(StringToUtf8(dest));
+    TUninstallRun u;
+    TFakeFileSystem& files = u.Files();
+    files.AddJunction(u"C:\\Documents and Settings", u"C:\\Users");
+    for (const String& file : kRecorded)
+      files.AddFile(String(dest) + file, "installed");
+    const StringList others{u"Other\\thesis.doc", u"Skins\\Mine\\skin.xml", u"notes.txt"};
+    for (const String& file : others)
+      files.AddFile(String(dest) + file, "keep");
+    files.AddFolder(String(dest) + u"Empty project");
+    u.dest = String(dest);
+    u.Execute(u"", {.RemoveBackups = u"1", .RemoveContent = u"1"});
+
+    for (const String& file : kRecorded)
+      EXPECT_FALSE(files.FileExists(String(dest) + file)) << StringToUtf8(file);
+    EXPECT_FALSE(files.FolderExists(String(dest) + u"Plugins"));
+    for (const String& file : others)
+      EXPECT_EQ(files.FileText(String(dest) + file), "keep") << StringToUtf8(file);
+    EXPECT_TRUE(files.FolderExists(String(dest) + u"Empty project"));
+    EXPECT_TRUE(files.FolderExists(kTemp));
+  }
 }
 
 TEST(UninstallFilesTest, WhatAnInstallationRecordsItsUninstallerRemoves) {

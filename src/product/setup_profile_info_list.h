@@ -13,7 +13,8 @@ class TSetupProfileInfoList {
  public:
   // Replaces the list: in portable mode the single user "SingleUser" with the destination's
   // profile folder, otherwise every user that TSetupUsers reports. A user is listed only when
-  // the installed version's profile folder (SourcePath) exists.
+  // the installed version's profile folder (SourcePath) exists. Without an installed copy in
+  // the destination (version 0) the list stays empty.
   void Populate();
 
   size_t Count() const { return items_.size(); }

@@ -21,7 +21,7 @@ namespace nolu {
 struct TFileCall {
   String Operation;  // the IFileSystem member's name: "Delete", "ListFolder", ...
   String Path;       // its path, as given
-  String Target;     // the second path of Copy, Move and MoveOnReboot
+  String Target;     // the second path of Copy, Move, Replace and MoveOnReboot
 
   friend bool operator==(const TFileCall&, const TFileCall&) = default;
 };
@@ -37,6 +37,7 @@ class TWatchedFileSystem : public IFileSystem {
   uint32_t Delete(StringView path) override;
   uint32_t Copy(StringView source, StringView target, bool fail_if_exists) override;
   uint32_t Move(StringView source, StringView target) override;
+  uint32_t Replace(StringView source, StringView target) override;
   uint32_t MoveOnReboot(StringView source, StringView target) override;
   uint32_t CreateFolder(StringView path) override;
   uint32_t RemoveFolder(StringView path) override;
@@ -44,6 +45,7 @@ class TWatchedFileSystem : public IFileSystem {
   uint32_t TempFileName(StringView folder, StringView prefix, String& path) override;
   uint32_t FullPathName(StringView path, String& full) override;
   uint32_t LongPathName(StringView path, String& long_path) override;
+  uint32_t FinalPathName(StringView path, String& final_path) override;
   String CurrentFolder() override { return inner_.CurrentFolder(); }
   uint32_t SetCurrentFolder(StringView path) override;
 

@@ -46,6 +46,9 @@ struct TFakeFileSystem::Node {
   std::shared_ptr<FileData> data;                    // files
   std::map<String, std::unique_ptr<Node>> children;  // folders, by upper-case name
   std::optional<TFakeFileLock> lock;
+  String link_target;  // a junction made by AddJunction: the full path it leads to
+  // Deleted while another program holds it: the name stays taken until the hold ends.
+  bool delete_pending = false;
 
   bool IsFolder() const { return (attributes & kAttrDirectory) != 0; }
   uint32_t ReportedAttributes() const { return attributes == 0 ? kAttrNormal : attributes; }
@@ -76,6 +79,9 @@ struct TFakeFileSystem::Resolved {
 };
 
 namespace {
+
+// Windows gives up on a chain of links this long (ERROR_CANT_RESOLVE_FILENAME).
+constexpr int kMaxLinks = 31;
 
 constexpr uint32_t kSettableAttributes =
     kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive | kAttrTemporary;
@@ -259,16 +265,25 @@ uint32_t TFakeFileSystem::Resolve(StringView path, Resolved& r) {
   return kErrorSuccess;
 }
 
-TFakeFileSystem::Node* TFakeFileSystem::Find(const Resolved& r) {
+TFakeFileSystem::Node* TFakeFileSystem::Find(const Resolved& r, bool follow_last, int depth) {
   auto it = roots_.find(r.root_key);
   if (it == roots_.end()) return nullptr;
   Node* node = it->second.get();
-  for (const String& part : r.parts) {
+  for (size_t i = 0; i < r.parts.size(); ++i) {
     if (!node->IsFolder()) return nullptr;
-    node = node->Child(part);
+    node = node->Child(r.parts[i]);
+    if (node && (follow_last || i + 1 < r.parts.size())) node = FollowLink(node, depth);
     if (!node) return nullptr;
   }
   return node;
+}
+
+TFakeFileSystem::Node* TFakeFileSystem::FollowLink(Node* node, int depth) {
+  if (node->link_target.empty()) return node;
+  if (depth >= kMaxLinks) return nullptr;
+  Resolved target;
+  if (Resolve(node->link_target, target) != kErrorSuccess) return nullptr;
+  return Find(target, /*follow_last=*/true, depth + 1);
 }
 
 TFakeFileSystem::Node* TFakeFileSystem::FindParent(const Resolved& r, uint32_t& error) {
@@ -279,7 +294,7 @@ TFakeFileSystem::Node* TFakeFileSystem::FindParent(const Resolved& r, uint32_t& 
   }
   Resolved parent = r;
   parent.parts.pop_back();
-  Node* node = Find(parent);
+  Node* node = Find(parent, /*follow_last=*/true);
   if (!node || !node->IsFolder()) return nullptr;
   error = kErrorSuccess;
   return node;
@@ -353,6 +368,10 @@ TFakeFileSystem::Node& TFakeFileSystem::MakeFolders(const Resolved& r, size_t co
       child = created.get();
       node->children[UpperCase(r.parts[i])] = std::move(created);
     }
+    child = FollowLink(child, 0);
+    if (!child) {
+      throw EInvalidOperation(u"Fake file system: a junction leads nowhere: " + r.parts[i]);
+    }
     if (!child->IsFolder()) {
       throw EInvalidOperation(u"Fake file system: a file is in the way: " + r.parts[i]);
     }
@@ -368,7 +387,8 @@ uint32_t TFakeFileSystem::Attributes(StringView path) {
   Resolved r;
   if (Resolve(path, r) != kErrorSuccess) return kInvalidAttributes;
   Node* node = Find(r);
-  if (!node) return kInvalidAttributes;
+  // A file whose deletion is pending cannot be opened to ask (ERROR_ACCESS_DENIED).
+  if (!node || node->delete_pending) return kInvalidAttributes;
   // "C:\file.txt\" names no folder.
   if (r.trailing && !node->IsFolder()) return kInvalidAttributes;
   return node->ReportedAttributes();
@@ -380,7 +400,7 @@ uint32_t TFakeFileSystem::ListFolder(StringView folder, std::vector<TFileEntry>&
   Resolved r;
   if (uint32_t e = Resolve(folder, r)) return e;
   if (uint32_t e = Check(FakeFileOp::kListFolder, r)) return e;
-  Node* node = Find(r);
+  Node* node = Find(r, /*follow_last=*/true);
   if (!node) return kErrorPathNotFound;
   if (!node->IsFolder()) return kErrorDirectory;
   for (auto& [key, child] : node->children) {
@@ -423,7 +443,7 @@ TOpenResult TFakeFileSystem::OpenFile(StringView path, FileMode mode) {
     node = created.get();
     parent->children[UpperCase(r.parts.back())] = std::move(created);
   } else {
-    if (node->IsFolder() || r.trailing) {
+    if (node->IsFolder() || r.trailing || node->delete_pending) {
       result.Error = kErrorAccessDenied;
       return result;
     }
@@ -480,6 +500,7 @@ uint32_t TFakeFileSystem::SetAttributes(StringView path, uint32_t attributes) {
     uint32_t parent_error;
     return FindParent(r, parent_error) ? kErrorFileNotFound : kErrorPathNotFound;
   }
+  if (node->delete_pending) return kErrorAccessDenied;
   const uint32_t kept = node->attributes & (kAttrDirectory | kAttrReparsePoint);
   node->attributes = kept | (attributes & kSettableAttributes);
   return kErrorSuccess;
@@ -491,10 +512,16 @@ uint32_t TFakeFileSystem::DeleteLocked(const Resolved& r) {
   if (!parent) return parent_error;
   Node* node = parent->Child(r.parts.back());
   if (!node) return kErrorFileNotFound;
-  if (node->IsFolder()) return kErrorAccessDenied;
+  if (node->IsFolder() || node->delete_pending) return kErrorAccessDenied;
   if (node->attributes & kAttrReadOnly) return kErrorAccessDenied;
   if (node->lock && !node->lock->Deletable) return node->lock->Error;
   if (!node->data->SharesDelete()) return kErrorSharingViolation;
+  if (node->lock) {
+    // The holder shares deletion: the file goes when it lets go, and its name stays taken
+    // until then.
+    node->delete_pending = true;
+    return kErrorSuccess;
+  }
   parent->children.erase(UpperCase(node->name));
   return kErrorSuccess;
 }
@@ -519,7 +546,7 @@ uint32_t TFakeFileSystem::Copy(StringView source, StringView target, bool fail_i
   if (!from_parent) return parent_error;
   Node* node = from_parent->Child(from.parts.back());
   if (!node) return kErrorFileNotFound;
-  if (node->IsFolder()) return kErrorAccessDenied;
+  if (node->IsFolder() || node->delete_pending) return kErrorAccessDenied;
   if (node->lock && !node->lock->Readable) return node->lock->Error;
   if (node->data->exclusive) return kErrorSharingViolation;
 
@@ -528,7 +555,7 @@ uint32_t TFakeFileSystem::Copy(StringView source, StringView target, bool fail_i
   Node* existing = to_parent->Child(to.parts.back());
   if (existing == node) return kErrorSharingViolation;
   if (existing) {
-    if (existing->IsFolder()) return kErrorAccessDenied;
+    if (existing->IsFolder() || existing->delete_pending) return kErrorAccessDenied;
     if (fail_if_exists) return kErrorFileExists;
     if (existing->attributes & kAttrReadOnly) return kErrorAccessDenied;
     if (existing->lock && !existing->lock->Writable) return existing->lock->Error;
@@ -559,6 +586,8 @@ uint32_t TFakeFileSystem::MoveLocked(const Resolved& from, const Resolved& to) {
   if (!from_parent) return parent_error;
   Node* node = from_parent->Child(from.parts.back());
   if (!node) return kErrorFileNotFound;
+  if (node->delete_pending) return kErrorAccessDenied;
+  if (from.root_key != to.root_key) return kErrorNotSameDevice;
   if (node->lock && !node->lock->Renamable) return node->lock->Error;
   if (node->data && !node->data->SharesDelete()) return kErrorSharingViolation;
   if (node->IsFolder()) {
@@ -568,6 +597,7 @@ uint32_t TFakeFileSystem::MoveLocked(const Resolved& from, const Resolved& to) {
   Node* to_parent = FindParent(to, parent_error);
   if (!to_parent) return parent_error;
   Node* existing = to_parent->Child(to.parts.back());
+  if (existing && existing->delete_pending) return kErrorAccessDenied;
   if (existing && existing != node) return kErrorAlreadyExists;
 
   std::unique_ptr<Node> moved = std::move(from_parent->children[UpperCase(node->name)]);
@@ -586,6 +616,45 @@ uint32_t TFakeFileSystem::Move(StringView source, StringView target) {
   if (uint32_t e = Check(FakeFileOp::kMove, from)) return e;
   if (uint32_t e = Check(FakeFileOp::kMove, to)) return e;
   if (from.parts.empty() || to.parts.empty()) return kErrorAccessDenied;
+  return MoveLocked(from, to);
+}
+
+uint32_t TFakeFileSystem::Replace(StringView source, StringView target) {
+  std::lock_guard lock(mutex_);
+  Resolved from, to;
+  if (uint32_t e = Resolve(source, from)) return e;
+  if (uint32_t e = Resolve(target, to)) return e;
+  if (uint32_t e = Check(FakeFileOp::kMove, from)) return e;
+  if (uint32_t e = Check(FakeFileOp::kMove, to)) return e;
+  if (from.parts.empty() || to.parts.empty()) return kErrorAccessDenied;
+  if (from.root_key != to.root_key) return kErrorNotSameDevice;
+  uint32_t parent_error;
+  Node* to_parent = FindParent(to, parent_error);
+  if (!to_parent) return parent_error;
+  Node* existing = to_parent->Child(to.parts.back());
+  if (existing) {
+    if (existing->IsFolder() || existing->delete_pending ||
+        (existing->attributes & kAttrReadOnly)) {
+      return kErrorAccessDenied;
+    }
+    // The file that is replaced goes: it must be open nowhere.
+    if (existing->lock) {
+      return existing->lock->Deletable ? kErrorAccessDenied : existing->lock->Error;
+    }
+    const FileData& held = *existing->data;
+    if (held.readers || held.read_writers || held.exclusive) {
+      return held.SharesDelete() ? kErrorAccessDenied : kErrorSharingViolation;
+    }
+  }
+  Node* from_parent = FindParent(from, parent_error);
+  if (!from_parent) return parent_error;
+  Node* node = from_parent->Child(from.parts.back());
+  if (!node) return kErrorFileNotFound;
+  if (node == existing) return kErrorSuccess;
+  if (node->IsFolder() || node->delete_pending) return kErrorAccessDenied;
+  if (node->lock && !node->lock->Renamable) return node->lock->Error;
+  if (!node->data->SharesDelete()) return kErrorSharingViolation;
+  if (existing) to_parent->children.erase(UpperCase(existing->name));
   return MoveLocked(from, to);
 }
 
@@ -614,7 +683,9 @@ uint32_t TFakeFileSystem::CreateFolder(StringView path) {
   uint32_t parent_error;
   Node* parent = FindParent(r, parent_error);
   if (!parent) return parent_error;
-  if (parent->Child(r.parts.back())) return kErrorAlreadyExists;
+  if (Node* existing = parent->Child(r.parts.back())) {
+    return existing->delete_pending ? kErrorAccessDenied : kErrorAlreadyExists;
+  }
   auto created = std::make_unique<Node>();
   created->name = r.parts.back();
   created->attributes = kAttrDirectory;
@@ -656,7 +727,7 @@ uint32_t TFakeFileSystem::TempFileName(StringView folder, StringView prefix, Str
   Resolved r;
   if (uint32_t e = Resolve(folder, r)) return e;
   if (uint32_t e = Check(FakeFileOp::kTempFileName, r)) return e;
-  Node* node = Find(r);
+  Node* node = Find(r, /*follow_last=*/true);
   if (!node || !node->IsFolder()) return kErrorDirectory;
   const String stem(prefix.substr(0, std::min<size_t>(prefix.size(), 3)));
   for (int tries = 0; tries < 0xFFFF; ++tries) {
@@ -696,10 +767,47 @@ uint32_t TFakeFileSystem::LongPathName(StringView path, String& long_path) {
   for (size_t i = 0; i < r.parts.size(); ++i) {
     if (!node->IsFolder()) return kErrorPathNotFound;
     node = node->Child(r.parts[i]);
-    if (!node) return i + 1 == r.parts.size() ? kErrorFileNotFound : kErrorPathNotFound;
+    if (!node || node->delete_pending) {
+      return i + 1 == r.parts.size() ? kErrorFileNotFound : kErrorPathNotFound;
+    }
     stored.parts[i] = node->name;
+    if (i + 1 < r.parts.size()) node = FollowLink(node, 0);
+    if (!node) return kErrorPathNotFound;
   }
   long_path = FullText(stored, r.trailing);
+  return kErrorSuccess;
+}
+
+uint32_t TFakeFileSystem::FinalPathName(StringView path, String& final_path) {
+  std::lock_guard lock(mutex_);
+  return FinalPathLocked(path, final_path, 0);
+}
+
+uint32_t TFakeFileSystem::FinalPathLocked(StringView path, String& final_path, int depth) {
+  Resolved r;
+  if (uint32_t e = Resolve(path, r)) return e;
+  if (Denied(r)) return kErrorAccessDenied;
+  auto it = roots_.find(r.root_key);
+  if (it == roots_.end()) return kErrorPathNotFound;
+  Node* node = it->second.get();
+  Resolved stored = r;
+  for (size_t i = 0; i < r.parts.size(); ++i) {
+    if (!node->IsFolder()) return kErrorPathNotFound;
+    node = node->Child(r.parts[i]);
+    if (!node || node->delete_pending) {
+      return i + 1 == r.parts.size() ? kErrorFileNotFound : kErrorPathNotFound;
+    }
+    stored.parts[i] = node->name;
+    if (node->link_target.empty()) continue;
+    // The rest of the path continues in the folder the link leads to.
+    if (depth >= kMaxLinks) return kErrorPathNotFound;
+    String rest = node->link_target;
+    for (size_t k = i + 1; k < r.parts.size(); ++k)
+      rest += u"\\" + r.parts[k];
+    if (r.trailing) rest += u'\\';
+    return FinalPathLocked(rest, final_path, depth + 1);
+  }
+  final_path = FullText(stored, r.trailing);
   return kErrorSuccess;
 }
 
@@ -713,7 +821,7 @@ uint32_t TFakeFileSystem::SetCurrentFolder(StringView path) {
   Resolved r;
   if (uint32_t e = Resolve(path, r)) return e;
   if (uint32_t e = Check(FakeFileOp::kSetCurrentFolder, r)) return e;
-  Node* node = Find(r);
+  Node* node = Find(r, /*follow_last=*/true);
   if (!node) return kErrorFileNotFound;
   if (!node->IsFolder()) return kErrorDirectory;
   current_ = FullText(r, false);
@@ -767,6 +875,25 @@ void TFakeFileSystem::AddFolder(StringView path, uint32_t attributes) {
   if (!r.parts.empty()) node.attributes = attributes | kAttrDirectory;
 }
 
+void TFakeFileSystem::AddJunction(StringView path, StringView target) {
+  std::lock_guard lock(mutex_);
+  Resolved r, to;
+  if (Resolve(path, r) != kErrorSuccess || r.parts.empty() ||
+      Resolve(target, to) != kErrorSuccess) {
+    throw EInvalidOperation(u"Fake file system: bad junction: " + String(path));
+  }
+  Node& parent = MakeFolders(r, r.parts.size() - 1);
+  const String key = UpperCase(r.parts.back());
+  if (parent.children.count(key)) {
+    throw EInvalidOperation(u"Fake file system: something is in the way: " + String(path));
+  }
+  auto node = std::make_unique<Node>();
+  node->name = r.parts.back();
+  node->attributes = kAttrDirectory | kAttrReparsePoint;
+  node->link_target = FullText(to, false);
+  parent.children[key] = std::move(node);
+}
+
 namespace {
 [[noreturn]] void NoSuchPath(StringView path) {
   throw EInvalidOperation(u"Fake file system: no such file or folder: " + String(path));
@@ -792,8 +919,13 @@ void TFakeFileSystem::SetInUse(StringView path, const TFakeFileLock& file_lock) 
 void TFakeFileSystem::ClearInUse(StringView path) {
   std::lock_guard lock(mutex_);
   Resolved r;
-  Node* node = Resolve(path, r) == kErrorSuccess ? Find(r) : nullptr;
-  if (node) node->lock.reset();
+  if (Resolve(path, r) != kErrorSuccess || r.parts.empty()) return;
+  uint32_t parent_error;
+  Node* parent = FindParent(r, parent_error);
+  Node* node = parent ? parent->Child(r.parts.back()) : nullptr;
+  if (!node) return;
+  node->lock.reset();
+  if (node->delete_pending) parent->children.erase(UpperCase(node->name));
 }
 
 void TFakeFileSystem::DenyAccess(StringView path) {
@@ -850,7 +982,7 @@ std::optional<Bytes> TFakeFileSystem::FileBytes(StringView path) {
   std::lock_guard lock(mutex_);
   Resolved r;
   Node* node = Resolve(path, r) == kErrorSuccess ? Find(r) : nullptr;
-  if (!node || node->IsFolder()) return std::nullopt;
+  if (!node || node->IsFolder() || node->delete_pending) return std::nullopt;
   return node->data->bytes;
 }
 
@@ -900,6 +1032,7 @@ void TFakeFileSystem::SimulateReboot() {
     Node* node = pending.back();
     pending.pop_back();
     node->lock.reset();
+    std::erase_if(node->children, [](const auto& entry) { return entry.second->delete_pending; });
     for (auto& [key, child] : node->children)
       pending.push_back(child.get());
   }

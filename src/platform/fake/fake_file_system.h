@@ -8,9 +8,13 @@
 //
 // Besides the IFileSystem contract it lets a test arrange the hard cases:
 //   * files held open by another program (SetInUse): readable or not, writable or not,
-//     deletable or not, renamable or not;
+//     deletable or not, renamable or not. Deleting a file that its holder lets others delete
+//     only marks it, as Windows does: the name stays taken (every operation on it is denied)
+//     until the hold ends (ClearInUse, SimulateReboot);
+//   * a volume for every root: a move between two is refused (ERROR_NOT_SAME_DEVICE);
 //   * read-only files and folders, junctions (kAttrReparsePoint: removing one never touches
-//     what it holds), 8.3 aliases for LongPathName;
+//     what it holds; AddJunction makes one that leads to another folder), 8.3 aliases for
+//     LongPathName;
 //   * a full disk after N more bytes (SetWriteBudget), access denied below a path
 //     (DenyAccess), and the failure of one operation on one path or on any (InjectFailure);
 //   * pending reboot operations (RebootOperations) and a reboot that carries them out;
@@ -52,7 +56,7 @@ enum class FakeFileOp {
   kWrite,      // a Write of an open stream (raises EOSError)
   kDelete,
   kCopy,  // matches the source or the target
-  kMove,  // matches the source or the target
+  kMove,  // Move and Replace; matches the source or the target
   kMoveOnReboot,
   kSetAttributes,
   kCreateFolder,
@@ -83,6 +87,7 @@ class TFakeFileSystem : public IFileSystem {
   uint32_t Delete(StringView path) override;
   uint32_t Copy(StringView source, StringView target, bool fail_if_exists) override;
   uint32_t Move(StringView source, StringView target) override;
+  uint32_t Replace(StringView source, StringView target) override;
   uint32_t MoveOnReboot(StringView source, StringView target) override;
   uint32_t CreateFolder(StringView path) override;
   uint32_t RemoveFolder(StringView path) override;
@@ -90,6 +95,7 @@ class TFakeFileSystem : public IFileSystem {
   uint32_t TempFileName(StringView folder, StringView prefix, String& path) override;
   uint32_t FullPathName(StringView path, String& full) override;
   uint32_t LongPathName(StringView path, String& long_path) override;
+  uint32_t FinalPathName(StringView path, String& final_path) override;
   String CurrentFolder() override;
   uint32_t SetCurrentFolder(StringView path) override;
 
@@ -100,8 +106,13 @@ class TFakeFileSystem : public IFileSystem {
   // A file with its parents; an existing file is replaced.
   void AddFile(StringView path, std::string_view content = {}, uint32_t attributes = kAttrArchive);
   void AddFile(StringView path, const Bytes& content, uint32_t attributes = kAttrArchive);
-  // A folder with its parents. kAttrReparsePoint makes it a junction.
+  // A folder with its parents. kAttrReparsePoint makes it a junction that holds its own
+  // entries.
   void AddFolder(StringView path, uint32_t attributes = kAttrDirectory);
+  // A junction at `path` (its parents are created) that leads to the folder `target`: paths
+  // below it reach the target's entries, as "C:\Documents and Settings\" leads to
+  // "C:\Users\". Removing the junction leaves the target alone.
+  void AddJunction(StringView path, StringView target);
   // An 8.3 alias of an existing file or folder ("PROGRA~1"), found by every lookup.
   void SetShortName(StringView path, StringView short_name);
   // Another program holds the file (or folder) open; ClearInUse lets it go.
@@ -143,7 +154,11 @@ class TFakeFileSystem : public IFileSystem {
   struct Resolved;
 
   uint32_t Resolve(StringView path, Resolved& out);
-  Node* Find(const Resolved& r);
+  // The node `r` names, through the junctions on the way; with `follow_last` also through a
+  // junction that `r` names itself.
+  Node* Find(const Resolved& r, bool follow_last = false, int depth = 0);
+  // The folder a junction leads to (the node itself when it is none), or nullptr.
+  Node* FollowLink(Node* node, int depth);
   Node* FindParent(const Resolved& r, uint32_t& error);
   bool Denied(const Resolved& r);
   uint32_t CheckKey(FakeFileOp op, const String& key);
@@ -154,6 +169,7 @@ class TFakeFileSystem : public IFileSystem {
   bool ConsumeBudget(uint64_t bytes, uint64_t& allowed);
   uint32_t DeleteLocked(const Resolved& r);
   uint32_t MoveLocked(const Resolved& from, const Resolved& to);
+  uint32_t FinalPathLocked(StringView path, String& final_path, int depth);
   void ListTreeLocked(Node& folder, const String& prefix, StringList& out);
 
   std::mutex mutex_;

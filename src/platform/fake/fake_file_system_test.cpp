@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "base/errors.h"
 #include "platform/error_codes.h"
 #include "platform/fake/fake_platform.h"
@@ -484,6 +486,101 @@ TEST_F(FakeFileSystemTest, TheCurrentFolderAndJunctionsProtectTheirTrees) {
   fs.AddFile(u"C:\\Nolu\\Link\\precious.doc", "keep");
   EXPECT_EQ(fs.ListTree(u"C:\\Nolu"), StringList{u"C:\\Nolu\\Link\\"});
   EXPECT_EQ(fs.RemoveFolder(u"C:\\Nolu\\Link"), kErrorSuccess);
+}
+
+TEST_F(FakeFileSystemTest, JunctionsToAnotherFolderLeadThere) {
+  fs.AddFile(u"C:\\Users\\User\\letter.doc", "mine");
+  fs.AddJunction(u"C:\\Documents and Settings", u"C:\\Users");
+  EXPECT_EQ(fs.Attributes(u"C:\\Documents and Settings"), kAttrDirectory | kAttrReparsePoint);
+  EXPECT_EQ(fs.FileText(u"C:\\Documents and Settings\\User\\letter.doc"), "mine");
+  std::vector<TFileEntry> entries;
+  ASSERT_EQ(fs.ListFolder(u"C:\\Documents and Settings", entries), kErrorSuccess);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].Name, u"User");
+  fs.AddFile(u"C:\\Documents and Settings\\User\\new.txt", "new");
+  EXPECT_EQ(fs.FileText(u"C:\\Users\\User\\new.txt"), "new");
+  String final_path;
+  ASSERT_EQ(fs.FinalPathName(u"c:\\documents and settings\\user\\", final_path), kErrorSuccess);
+  EXPECT_EQ(final_path, u"C:\\Users\\User\\");
+  ASSERT_EQ(fs.FinalPathName(u"C:\\Users\\User\\new.txt", final_path), kErrorSuccess);
+  EXPECT_EQ(final_path, u"C:\\Users\\User\\new.txt");
+  EXPECT_EQ(fs.FinalPathName(u"C:\\Documents and Settings\\Nobody", final_path),
+            kErrorFileNotFound);
+  // The tree listing does not enter it, and removing it leaves the target alone.
+  EXPECT_EQ(fs.ListTree(u"C:\\Documents and Settings\\"), StringList{});
+  EXPECT_EQ(fs.RemoveFolder(u"C:\\Documents and Settings"), kErrorSuccess);
+  EXPECT_EQ(fs.FileText(u"C:\\Users\\User\\letter.doc"), "mine");
+}
+
+TEST_F(FakeFileSystemTest, DeletingAFileItsHolderLetsGoKeepsItsNameUntilTheHoldEnds) {
+  const String path = u"C:\\Nolu\\Nolu.ini";
+  fs.AddFile(path, "settings");
+  fs.AddFile(u"C:\\Nolu\\new.tmp", "new");
+  fs.SetInUse(path, {.Readable = true, .Writable = true, .Deletable = true});
+  ASSERT_EQ(fs.Delete(path), kErrorSuccess);
+  EXPECT_FALSE(fs.FileExists(path));
+  EXPECT_EQ(fs.OpenFile(path, FileMode::kOpenRead).Error, kErrorAccessDenied);
+  EXPECT_EQ(fs.OpenFile(path, FileMode::kCreate).Error, kErrorAccessDenied);
+  EXPECT_EQ(fs.Move(u"C:\\Nolu\\new.tmp", path), kErrorAccessDenied);
+  EXPECT_EQ(fs.Delete(path), kErrorAccessDenied);
+  EXPECT_EQ(fs.RemoveFolder(u"C:\\Nolu"), kErrorDirNotEmpty);
+  fs.ClearInUse(path);
+  EXPECT_EQ(fs.ListTree(u"C:\\Nolu"), StringList{u"C:\\Nolu\\new.tmp"});
+  EXPECT_EQ(fs.Move(u"C:\\Nolu\\new.tmp", path), kErrorSuccess);
+}
+
+TEST_F(FakeFileSystemTest, AMoveStaysOnItsVolume) {
+  fs.AddDrive(u"D:");
+  fs.AddFolder(u"C:\\Temp");
+  fs.AddFile(u"D:\\Nolu\\plain.dll", "plain");
+  EXPECT_EQ(fs.Move(u"D:\\Nolu\\plain.dll", u"C:\\Temp\\plain.dll"), kErrorNotSameDevice);
+  EXPECT_EQ(fs.Move(u"D:\\Nolu", u"C:\\Nolu"), kErrorNotSameDevice);
+  EXPECT_EQ(fs.FileText(u"D:\\Nolu\\plain.dll"), "plain");
+  EXPECT_FALSE(fs.FileExists(u"C:\\Temp\\plain.dll"));
+  EXPECT_EQ(fs.Move(u"D:\\Nolu\\plain.dll", u"D:\\plain.dll"), kErrorSuccess);
+}
+
+TEST_F(FakeFileSystemTest, ReplaceTakesTheTargetsPlaceInOneStepOrLeavesIt) {
+  const String target = u"C:\\Nolu\\Nolu.ini";
+  const String fresh = u"C:\\Nolu\\ini1.tmp";
+  struct Case {
+    const char* what;
+    std::function<void(TFakeFileSystem&, std::unique_ptr<TStream>& held)> arrange;
+    uint32_t error;
+  } cases[] = {
+      {"a plain file", [](TFakeFileSystem&, auto&) {}, kErrorSuccess},
+      {"no file yet", [&](TFakeFileSystem& f, auto&) { f.Delete(target); }, kErrorSuccess},
+      {"read-only", [&](TFakeFileSystem& f, auto&) { f.SetAttributes(target, kAttrReadOnly); },
+       kErrorAccessDenied},
+      {"held without sharing", [&](TFakeFileSystem& f, auto&) { f.SetInUse(target); },
+       kErrorSharingViolation},
+      {"held by a scanner that lets others delete it",
+       [&](TFakeFileSystem& f, auto&) { f.SetInUse(target, {.Deletable = true}); },
+       kErrorAccessDenied},
+      {"open for reading here",
+       [&](TFakeFileSystem& f, std::unique_ptr<TStream>& held) {
+         held = f.OpenFile(target, FileMode::kOpenRead).Stream;
+       },
+       kErrorAccessDenied},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TFakeFileSystem f;
+    std::unique_ptr<TStream> held;  // closed before the file system goes
+    f.AddFile(target, "old");
+    f.AddFile(fresh, "new");
+    c.arrange(f, held);
+    EXPECT_EQ(f.Replace(fresh, target), c.error);
+    held.reset();
+    if (c.error == kErrorSuccess) {
+      EXPECT_EQ(f.ListTree(u"C:\\Nolu\\"), StringList{target});
+      EXPECT_EQ(f.FileText(target), "new");
+    } else {
+      EXPECT_TRUE(f.FileExists(fresh));
+      f.ClearInUse(target);
+      EXPECT_EQ(f.FileText(target), "old");
+    }
+  }
 }
 
 TEST_F(FakeFileSystemTest, OpenFileOrRaiseNamesTheFileAndTheReason) {

@@ -17,6 +17,7 @@ String FakeSystemErrorText(uint32_t code) {
       {2, u"The system cannot find the file specified."},
       {3, u"The system cannot find the path specified."},
       {5, u"Access is denied."},
+      {17, u"The system cannot move the file to a different disk drive."},
       {32, u"The process cannot access the file because it is being used by another process."},
       {80, u"The file exists."},
       {87, u"The parameter is incorrect."},

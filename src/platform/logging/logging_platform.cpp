@@ -128,6 +128,10 @@ class TLoggedFileSystem : public IFileSystem {
     return outcome_.Record(u"Move " + String(source) + u" -> " + String(target),
                            inner_.Move(source, target));
   }
+  uint32_t Replace(StringView source, StringView target) override {
+    return outcome_.Record(u"Replace " + String(target) + u" with " + String(source),
+                           inner_.Replace(source, target));
+  }
   uint32_t MoveOnReboot(StringView source, StringView target) override {
     const String what =
         target.empty() ? u"Delete at the next restart " + String(source)
@@ -150,6 +154,9 @@ class TLoggedFileSystem : public IFileSystem {
   }
   uint32_t LongPathName(StringView path, String& long_path) override {
     return inner_.LongPathName(path, long_path);
+  }
+  uint32_t FinalPathName(StringView path, String& final_path) override {
+    return inner_.FinalPathName(path, final_path);
   }
   String CurrentFolder() override { return inner_.CurrentFolder(); }
   uint32_t SetCurrentFolder(StringView path) override { return inner_.SetCurrentFolder(path); }

@@ -124,6 +124,11 @@ TEST_F(Win32FileSystemTest, CopyMoveAndFolderErrorsAreWindowsCodes) {
   EXPECT_EQ(fs.Copy(a, b, false), kErrorSuccess);
   EXPECT_EQ(ReadFile(b), "alpha");
   EXPECT_EQ(fs.Move(a, b), kErrorAlreadyExists);
+  EXPECT_EQ(fs.Replace(b, b), kErrorSuccess);
+  WriteFile(folder.Path() + u"fresh.txt", "fresh");
+  EXPECT_EQ(fs.Replace(folder.Path() + u"fresh.txt", b), kErrorSuccess);
+  EXPECT_EQ(ReadFile(b), "fresh");
+  EXPECT_FALSE(fs.FileExists(folder.Path() + u"fresh.txt"));
   EXPECT_EQ(fs.Move(a, folder.Path() + u"c.txt"), kErrorSuccess);
   EXPECT_EQ(ReadFile(folder.Path() + u"c.txt"), "alpha");
   EXPECT_FALSE(fs.FileExists(a));
@@ -158,6 +163,15 @@ TEST_F(Win32FileSystemTest, TempFileNamesCreateEmptyFiles) {
   EXPECT_TRUE(EqualsIgnoreCase(ExtractFileExt(first), u".tmp"));
   EXPECT_EQ(ReadFile(first), "");
   EXPECT_NE(fs.TempFileName(folder.Path() + u"none", u"x", first), kErrorSuccess);
+}
+
+TEST_F(Win32FileSystemTest, FinalPathNamesArePlainFullPaths) {
+  fs.CreateFolder(folder.Path() + u"Sub");
+  String final_path;
+  ASSERT_EQ(fs.FinalPathName(folder.Path() + u"sub\\", final_path), kErrorSuccess);
+  EXPECT_TRUE(EqualsIgnoreCase(final_path, folder.Path() + u"Sub\\")) << StringToUtf8(final_path);
+  EXPECT_FALSE(StartsWith(final_path, u"\\\\?\\"));
+  EXPECT_NE(fs.FinalPathName(folder.Path() + u"none\\", final_path), kErrorSuccess);
 }
 
 TEST_F(Win32FileSystemTest, FullAndCurrentFolders) {
