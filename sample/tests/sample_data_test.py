@@ -28,7 +28,7 @@ LANGUAGES = {"English": (1033, "EN", 1252), "German": (1031, "DE", 1252),
 REQUIRED = {
     "Common": {"Caption": "", "bBack": "", "bNext": "", "bFinish": "", "bInstall": "",
                "bUninstall": "", "lBrowse": "", "lNewFolder": "", "lCancel": "", "lOk": "",
-               "QM": "", "QM2": "s", "E1": "s", "E3": "s", "E4": "",
+               "QM": "", "QM2": "s", "E1": "s", "E3": "s", "E4": "", "E5": "s", "E6": "s",
                **{f"A{i}": "" for i in range(1, 10)}},
     "PageWelcome": {"Title": "", "Description": "", "L1": "", "L2": ""},
     "PageLicense": {"Title": "", "Description": "", "L1": ""},

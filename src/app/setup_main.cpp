@@ -6,6 +6,9 @@
 #include "platform/platform.h"
 #include "platform/win32/win32_platform.h"
 #include "product/product_info_nolu.h"
+#include "ui/pages/setup_page_class_table.h"
+#include "ui/win32/win32_backend.h"
+#include "ui/wizard/setup_wizard_user_interface.h"
 
 namespace {
 
@@ -35,6 +38,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   TComScope com;
   nolu::TWin32Platform platform;
   nolu::PlatformScope scope(platform);
-  nolu::TSetupBasicUserInterface ui;
+  nolu::ui::TWin32Backend backend;
+  nolu::ui::TSetupPageClassTable pages;
+  nolu::ui::RegisterStandardPages(pages);
+  nolu::ui::TSetupWizardUserInterface ui(backend, std::move(pages));
   return nolu::RunSetupProgram(kProductInfoClass, ui);
 }

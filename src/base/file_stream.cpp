@@ -19,7 +19,26 @@
 namespace nolu {
 namespace {
 
+// A file that must not exist yet: the C runtime's modes cannot say so, its descriptors can.
+std::FILE* CreateNewForAppending(const String& path) {
+#ifdef _WIN32
+  const int fd = _wsopen(reinterpret_cast<const wchar_t*>(path.c_str()),
+                         _O_WRONLY | _O_CREAT | _O_EXCL | _O_APPEND | _O_BINARY, _SH_DENYNO,
+                         _S_IREAD | _S_IWRITE);
+  if (fd < 0) return nullptr;
+  std::FILE* file = _fdopen(fd, "ab");
+  if (!file) _close(fd);
+#else
+  const int fd = open(StringToUtf8(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND, 0666);
+  if (fd < 0) return nullptr;
+  std::FILE* file = fdopen(fd, "ab");
+  if (!file) close(fd);
+#endif
+  return file;
+}
+
 std::FILE* OpenFile(const String& path, FileMode mode) {
+  if (mode == FileMode::kAppendNew) return CreateNewForAppending(path);
 #ifdef _WIN32
   const auto* name = reinterpret_cast<const wchar_t*>(path.c_str());
   if (mode == FileMode::kCreateNew) {
@@ -29,6 +48,7 @@ std::FILE* OpenFile(const String& path, FileMode mode) {
   }
   const wchar_t* how = mode == FileMode::kOpenReadWrite ? L"r+b"
                        : mode == FileMode::kCreate      ? L"w+b"
+                       : mode == FileMode::kAppend      ? L"ab"
                                                         : L"rb";
   const int share = mode == FileMode::kOpenReadDenyWrite ? _SH_DENYWR : _SH_DENYNO;
   return _wfsopen(name, how, share);
@@ -39,6 +59,7 @@ std::FILE* OpenFile(const String& path, FileMode mode) {
   }
   const char* how = mode == FileMode::kOpenReadWrite ? "r+b"
                     : mode == FileMode::kCreate      ? "w+b"
+                    : mode == FileMode::kAppend      ? "ab"
                                                      : "rb";
   return std::fopen(StringToUtf8(path).c_str(), how);
 #endif

@@ -15,6 +15,9 @@ enum class FileMode {
   kOpenReadWrite,  // existing file, read and write
   kCreate,         // created or truncated, read and write
   kCreateNew,      // created, read and write; fails when the name exists (a link too)
+  kAppend,         // opened or created; every write goes to the end, also when other handles
+                   // (other processes) append to the same file; others may read and write it
+  kAppendNew,      // as kAppend, but the file must not exist yet (created exclusively)
   // Existing file, read only; while it is open nobody may write, rename or delete it (a copy
   // that is about to be started stays what was checked). Only the Windows file system can
   // refuse the others: the C runtime of the host opens it as kOpenRead.
@@ -23,7 +26,7 @@ enum class FileMode {
 
 // The modes that make a new file ("Cannot create file ..." when they fail).
 inline bool CreatesFile(FileMode mode) {
-  return mode == FileMode::kCreate || mode == FileMode::kCreateNew;
+  return mode == FileMode::kCreate || mode == FileMode::kCreateNew || mode == FileMode::kAppendNew;
 }
 
 class TFileStream : public TStream {

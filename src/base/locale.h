@@ -4,14 +4,17 @@
 // Names of package entries, INI sections and keys and language files are compared with
 // EqualsIgnoreCase: same length in UTF-16 code units and equal ignoring case under the user's
 // locale. Two implementations exist, chosen by the build:
-//   * Windows: CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE), LCMapStringW and CP_ACP
-//     (src/platform/win32/locale_win32.cpp, the only place allowed to include <windows.h>);
-//   * host: simple Unicode case folding (glibc's C.UTF-8 tables) and Windows-1252 as the ANSI
-//     code page (locale_host.cpp).
+//   * Windows: CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE), LCMapStringW, CP_ACP and
+//     MultiByteToWideChar for other code pages (src/platform/win32/locale_win32.cpp, the only
+//     place allowed to include <windows.h>);
+//   * host: simple Unicode case folding (glibc's C.UTF-8 tables), Windows-1252 as the ANSI
+//     code page and glibc's iconv for other code pages (locale_host.cpp).
 // Both are tested against one table of Latin, Cyrillic, Greek and German names.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "base/text.h"
 
@@ -29,11 +32,27 @@ int CompareIgnoreCase(StringView a, StringView b);
 // setup uses, so it may serve as a hash key.
 String UpperCase(StringView text);
 
+// What DecodeCodePage made of its bytes.
+enum class TCodePageDecoding {
+  kDecoded,
+  kUnknownCodePage,  // the system cannot convert that code page
+  kInvalidText,      // the bytes are not text of that code page
+};
+// Decodes text of the Windows code page `code_page` (1251, 20866, 28595, 932, ...) strictly:
+// no byte is replaced by a stand-in character. `text` is set only on kDecoded.
+// Windows: MultiByteToWideChar; host: glibc's iconv under the code page's name.
+TCodePageDecoding DecodeCodePage(uint32_t code_page, std::string_view bytes, String& text);
+
 // The system ANSI code page (Windows-1252 on the host). Decoding never fails.
 String AnsiToString(std::string_view bytes);
 // Encoding; characters outside the code page become '?'.
 std::string StringToAnsi(StringView text);
 // Whether the ANSI code page can hold every character of the text unchanged.
 bool IsAnsiRepresentable(StringView text);
+
+// The decimal separator of the user's number format (Windows: LOCALE_SDECIMAL of the user's
+// locale, its first character; the host: "."). Readers of numbers that people write, such as
+// the markup's size factors, take it as a parameter rather than calling this themselves.
+Char UserDecimalSeparator();
 
 }  // namespace nolu

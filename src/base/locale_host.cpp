@@ -1,10 +1,13 @@
 // Host implementation of the locale services: the simple case mapping of glibc's built-in
 // C.UTF-8 locale (Unicode's UnicodeData mappings, one code point to one code point), and
 // Windows-1252 standing in for the ANSI code page.
+#include <errno.h>
+#include <iconv.h>
 #include <locale.h>
 #include <wctype.h>
 
 #include <algorithm>
+#include <string>
 
 #include "base/locale.h"
 
@@ -63,8 +66,68 @@ std::string StringToAnsi(StringView text) {
   return StringToWindows1252(text);
 }
 
+namespace {
+
+// The name under which iconv knows a Windows code page.
+std::string IconvName(uint32_t code_page) {
+  switch (code_page) {
+    case 20127:
+      return "ASCII";
+    case 20866:
+      return "KOI8-R";
+    case 21866:
+      return "KOI8-U";
+    case 20932:
+      return "EUC-JP";
+    case 51949:
+      return "EUC-KR";
+    case 54936:
+      return "GB18030";
+    case 10000:
+      return "MACINTOSH";
+    case 65001:
+      return "UTF-8";
+    default:
+      break;
+  }
+  if (code_page > 28590 && code_page <= 28606)
+    return "ISO-8859-" + std::to_string(code_page - 28590);
+  return "CP" + std::to_string(code_page);
+}
+
+}  // namespace
+
+TCodePageDecoding DecodeCodePage(uint32_t code_page, std::string_view bytes, String& text) {
+  const iconv_t converter = iconv_open("UTF-16LE", IconvName(code_page).c_str());
+  if (converter == reinterpret_cast<iconv_t>(-1)) return TCodePageDecoding::kUnknownCodePage;
+  // One byte gives at most two UTF-16 code units (a surrogate pair) plus a shift sequence.
+  std::string out(bytes.size() * 4 + 8, '\0');
+  char* in_at = const_cast<char*>(bytes.data());
+  size_t in_left = bytes.size();
+  char* out_at = out.data();
+  size_t out_left = out.size();
+  size_t result = iconv(converter, &in_at, &in_left, &out_at, &out_left);
+  if (result != static_cast<size_t>(-1))
+    result = iconv(converter, nullptr, nullptr, &out_at, &out_left);
+  iconv_close(converter);
+  // A character that iconv replaced by its own choice ("irreversible") is no strict decoding.
+  if (result != 0 || in_left != 0) return TCodePageDecoding::kInvalidText;
+  const size_t units = (out.size() - out_left) / 2;
+  String decoded(units, u'\0');
+  for (size_t i = 0; i < units; ++i) {
+    decoded[i] = static_cast<Char>(static_cast<uint8_t>(out[2 * i]) |
+                                   static_cast<uint8_t>(out[2 * i + 1]) << 8);
+  }
+  text = std::move(decoded);
+  return TCodePageDecoding::kDecoded;
+}
+
 bool IsAnsiRepresentable(StringView text) {
   return Windows1252ToString(StringToWindows1252(text)) == text;
+}
+
+Char UserDecimalSeparator() {
+  return u'.';
 }
 
 }  // namespace nolu

@@ -72,5 +72,30 @@ TEST(LocaleTest, AnsiRoundTripsLatinText) {
   EXPECT_FALSE(IsAnsiRepresentable(u"Привет"));
 }
 
+TEST(LocaleTest, DecodeCodePage_StrictlyOrNotAtAll) {
+  struct Case {
+    uint32_t code_page;
+    std::string_view bytes;
+    TCodePageDecoding result;
+    const char16_t* text;
+  } cases[] = {
+      {1251, "\xCF\xF0\xE8", TCodePageDecoding::kDecoded, u"При"},
+      {20866, "\xF0\xD2\xC9", TCodePageDecoding::kDecoded, u"При"},
+      {28595, "\xBF\xE0\xD8", TCodePageDecoding::kDecoded, u"При"},
+      {866, "\x8F\xE0\xA8", TCodePageDecoding::kDecoded, u"При"},
+      {932, "\x93\xFA\x96\x7B", TCodePageDecoding::kDecoded, u"日本"},
+      {1251, "", TCodePageDecoding::kDecoded, u""},
+      // A lead byte without the byte it needs.
+      {932, "\x93\xFA\x96", TCodePageDecoding::kInvalidText, nullptr},
+      {99999, "x", TCodePageDecoding::kUnknownCodePage, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.code_page);
+    String text = u"unchanged";
+    EXPECT_EQ(DecodeCodePage(c.code_page, c.bytes, text), c.result);
+    EXPECT_EQ(text, c.text ? String(c.text) : u"unchanged");
+  }
+}
+
 }  // namespace
 }  // namespace nolu

@@ -41,8 +41,17 @@ bool IsRelativePath(StringView path);
 // could edit must pass this test before they are joined to a folder and acted upon.
 bool IsContainedRelativePath(StringView path);
 
+// True for the root of a drive or share, with or without its trailing backslash ("C:",
+// "C:\", "\\server\share\"): a folder that is a whole volume, never one to remove.
+bool IsVolumeRoot(StringView folder);
+
 // True when `path` begins with `prefix`, compared without regard to case (EqualsIgnoreCase).
 bool PathStartsWith(StringView path, StringView prefix);
+
+// The path without the "\\?\" prefix of the long form, as the system's other functions read
+// it: "\\?\C:\x" gives "C:\x", "\\?\UNC\server\share\x" gives "\\server\share\x". Any other
+// text (a volume name "\\?\Volume{...}\" too) is returned as it is.
+String WithoutExtendedLengthPrefix(StringView path);
 
 // The form of a path that the Windows file functions accept at any length: a path of
 // kMaxPath characters or more gets the prefix "\\?\" ("\\?\UNC\" in place of the two leading

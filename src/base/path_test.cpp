@@ -88,11 +88,54 @@ TEST(PathTest, RelativeAndContainedPaths) {
   }
 }
 
+TEST(PathTest, IsVolumeRootKnowsDrivesAndShares) {
+  struct Row {
+    const char16_t* folder;
+    bool root;
+  };
+  const Row rows[] = {
+      {u"C:", true},
+      {u"C:\\", true},
+      {u"\\\\server\\share", true},
+      {u"\\\\server\\share\\", true},
+      {u"\\\\server", true},
+      {u"C:\\Nolu", false},
+      {u"C:\\Nolu\\", false},
+      {u"\\\\server\\share\\Nolu\\", false},
+      {u"Nolu\\", false},
+      {u"", false},
+  };
+  for (const Row& r : rows)
+    EXPECT_EQ(IsVolumeRoot(r.folder), r.root) << StringToUtf8(r.folder);
+}
+
 TEST(PathTest, PathStartsWithIgnoresCase) {
   EXPECT_TRUE(PathStartsWith(u"C:\\PROGRAM FILES\\Nolu\\x.dll", u"c:\\program files\\"));
   EXPECT_TRUE(PathStartsWith(u"C:\\Nolu\\", u""));
   EXPECT_FALSE(PathStartsWith(u"C:\\Nol", u"C:\\Nolu\\"));
   EXPECT_FALSE(PathStartsWith(u"D:\\Nolu\\a", u"C:\\Nolu\\"));
+}
+
+TEST(PathTest, WithoutExtendedLengthPrefix) {
+  struct Case {
+    const char16_t* path;
+    const char16_t* expected;
+  } cases[] = {
+      {u"\\\\?\\C:\\Nolu\\", u"C:\\Nolu\\"},
+      {u"\\\\?\\d:", u"d:"},
+      {u"\\\\?\\UNC\\server\\share\\Nolu", u"\\\\server\\share\\Nolu"},
+      {u"\\\\?\\unc\\server\\share", u"\\\\server\\share"},
+      // Names without a drive or server stay as they are.
+      {u"\\\\?\\Volume{26a21bda-a627-11d7-9931-806e6f6e6963}\\Nolu",
+       u"\\\\?\\Volume{26a21bda-a627-11d7-9931-806e6f6e6963}\\Nolu"},
+      {u"\\\\.\\C:\\Nolu", u"\\\\.\\C:\\Nolu"},
+      {u"\\\\server\\share", u"\\\\server\\share"},
+      {u"C:\\Nolu", u"C:\\Nolu"},
+      {u"", u""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(WithoutExtendedLengthPrefix(c.path), c.expected) << StringToUtf8(c.path);
+  }
 }
 
 TEST(PathTest, ExtendedLengthPathAppliesFromTheClassicLimitOn) {

@@ -5,7 +5,9 @@
 #include <iterator>
 #include <vector>
 
+#include "base/code_page_names.h"
 #include "base/format.h"
+#include "base/locale.h"
 #include "base/memory_stream.h"
 
 namespace nolu {
@@ -127,7 +129,20 @@ Decoded Decode(std::string_view bytes) {
   String shown;
   for (char c : name)
     shown.push_back(static_cast<uint8_t>(c) < 0x80 ? c : u'?');
-  return {{}, Format(u"the encoding \"%s\" is not supported", {shown})};
+  const uint32_t code_page = CodePageOfEncodingName(name);
+  Decoded out;
+  switch (code_page ? DecodeCodePage(code_page, bytes, out.text)
+                    : TCodePageDecoding::kUnknownCodePage) {
+    case TCodePageDecoding::kDecoded:
+      return out;
+    case TCodePageDecoding::kInvalidText:
+      return {{}, Format(u"the text is not valid \"%s\"", {shown})};
+    case TCodePageDecoding::kUnknownCodePage:
+      break;
+  }
+  // A document read as nothing would end in a message about something else.
+  throw ERuxXMLDocument(
+      Format(u"The encoding \"%s\" of the XML document is not supported", {shown}));
 }
 
 // CR LF and lone CR become LF, as an XML processor must deliver them. Lines and columns stay

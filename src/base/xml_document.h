@@ -2,8 +2,10 @@
 //
 // Encoding: a byte-order mark (UTF-8, UTF-16LE, UTF-16BE), else UTF-16 recognised by its
 // "<?" pattern, else the encoding of the XML declaration ("UTF-8", "windows-1252",
-// "ISO-8859-1", "US-ASCII"), else UTF-8. Line ends are normalised to LF and attribute values
-// have their tab, CR and LF turned into blanks, as XML 1.0 prescribes.
+// "ISO-8859-1", "US-ASCII", and every code page that the system converts and
+// base/code_page_names.h names: "windows-1251", "KOI8-R", "Shift_JIS", ...), else UTF-8. Line ends
+// are normalised to LF and attribute values have their tab, CR and LF turned into blanks, as
+// XML 1.0 prescribes.
 //
 // Safe with text from anywhere: the five predefined entities and character references are
 // resolved and nothing else is (a DOCTYPE is skipped, its declarations ignored, nothing is
@@ -12,9 +14,10 @@
 //
 // Text that stops being well-formed ends the parse quietly: what was read so far stays, and
 // Error() says what was wrong where (line and column, 1-based, in characters) for tools that
-// report it. Two conditions raise ERuxXMLDocument instead: a second top-level element
-// ("Only one Root available") and the library's binary forms ("SXML", "BXML"), which this
-// reader does not support.
+// report it. Three conditions raise ERuxXMLDocument instead: a second top-level element
+// ("Only one Root available"), the library's binary forms ("SXML", "BXML"), which this reader
+// does not support, and a declared encoding that the system cannot decode (the message names
+// it).
 #pragma once
 
 #include <cstdint>

@@ -104,12 +104,38 @@ TEST(XmlDocumentTest, Encodings) {
       {"ISO-8859-1", "<?xml version='1.0' encoding='iso-8859-1' ?><a>\xE9</a>", u"é"},
       {"mark beats declaration",
        "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\xC3\xA9</a>", u"é"},
+      // Russian texts, in the code pages they are commonly written in.
+      {"windows-1251",
+       "<?xml version=\"1.0\" encoding=\"windows-1251\"?><a>\xCF\xF0\xE8\xE2\xE5\xF2</a>",
+       u"Привет"},
+      {"cp1251", "<?xml version=\"1.0\" encoding=\"CP1251\"?><a>\xCC\xE8\xF0</a>", u"Мир"},
+      {"KOI8-R", "<?xml version=\"1.0\" encoding=\"koi8-r\"?><a>\xED\xC9\xD2</a>", u"Мир"},
+      {"ISO-8859-5", "<?xml version=\"1.0\" encoding=\"ISO-8859-5\"?><a>\xBC\xD8\xE0</a>", u"Мир"},
+      {"IBM866", "<?xml version=\"1.0\" encoding=\"ibm866\"?><a>\x8C\xA8\xE0</a>", u"Мир"},
+      {"windows-1250", "<?xml version=\"1.0\" encoding=\"windows-1250\"?><a>\x8A\xE8</a>", u"Šč"},
+      {"Shift_JIS", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><a>\x93\xFA\x96\x7B</a>",
+       u"日本"},
   };
   for (const Case& c : cases) {
     TRuxXMLDocument doc = Parse(c.bytes);
     EXPECT_FALSE(doc.HasError()) << c.what << ": " << U8(doc.Error().Message);
     ASSERT_NE(doc.Root(), nullptr) << c.what;
     EXPECT_EQ(U8(doc.Root()->Text()), U8(c.text)) << c.what;
+  }
+}
+
+// A declared encoding that the system cannot convert is named: a document read as nothing
+// would end in a message about something else.
+TEST(XmlDocumentTest, UnknownEncoding_RaisesNamingIt) {
+  for (std::string_view name : {"x-klingon", "windows-99999", "cp", "koi7", "EBCDIC"}) {
+    SCOPED_TRACE(name);
+    try {
+      Parse("<?xml version=\"1.0\" encoding=\"" + std::string(name) + "\"?><a/>");
+      ADD_FAILURE() << "no error";
+    } catch (const ERuxXMLDocument& e) {
+      EXPECT_NE(e.Message().find(u"\"" + AsciiToString(name) + u"\""), String::npos)
+          << U8(e.Message());
+    }
   }
 }
 
@@ -141,7 +167,8 @@ TEST(XmlDocumentTest, Malformed_StopsQuietlyWithPosition) {
       {"<a><b/>\n\x01</a>", "U+0001", 2, 1, "b"},
       {"<a><b/>\xFF</a>", "invalid UTF-8", 1, 8, "b"},
       {"<a><?xml version=\"1.0\"?></a>", "only at the very start", 1, 4, ""},
-      {"<?xml version=\"1.0\" encoding=\"EBCDIC\"?><a/>", "\"EBCDIC\" is not supported", 1, 1,
+      // A code page that the text does not hold ends the parse too.
+      {"<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><a>\x93</a>", "not valid \"Shift_JIS\"", 1, 1,
        nullptr},
       {"<a><1/></a>", "a name was expected", 1, 5, ""},
       {"<?xml encoding=\"utf-8\"?><a/>", "\"encoding\" is not expected", 1, 7, nullptr},

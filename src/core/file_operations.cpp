@@ -7,6 +7,19 @@
 #include "platform/platform.h"
 
 namespace nolu {
+namespace {
+
+// Moves `path` to a fresh name in `folder`, returned in `aside`, and schedules that for
+// deletion at the next restart; false, with nothing left behind, when the move fails.
+bool RenameAside(IFileSystem& files, StringView path, StringView folder, String& aside) {
+  if (files.TempFileName(folder, u"delete", aside) != kErrorSuccess) return false;
+  files.Delete(aside);  // made empty by TempFileName; a move never replaces a file
+  if (files.Move(path, aside) != kErrorSuccess) return false;
+  DeleteOnReboot(aside);
+  return true;
+}
+
+}  // namespace
 
 void AddError(StringView text) {
   TSetup* setup = Setup();
@@ -23,11 +36,20 @@ void DeleteFileOrDefer(StringView path) {
   if (!files.FileExists(path)) return;
   files.SetAttributes(path, 0);
   if (files.Delete(path) == kErrorSuccess) return;
-  // In use: move it out of the way under a fresh name and delete that at the next restart.
-  String aside;
-  if (files.TempFileName(files.TempFolder(), u"delete", aside) != kErrorSuccess) return;
-  if (files.FileExists(aside)) files.Delete(aside);
-  if (files.Move(path, aside) == kErrorSuccess) DeleteOnReboot(aside);
+  // In use. Renamed aside, it frees its name for a new file at once and goes at the next
+  // restart. A rename stays on its volume, so the temporary folder serves only when it lies
+  // on the file's one; the file's own folder always does.
+  TSetup* setup = Setup();
+  for (const String& folder : {files.TempFolder(), ExtractFilePath(path)}) {
+    String aside;
+    if (RenameAside(files, path, folder, aside)) {
+      if (setup) setup->NoteDeferredDeletion(path, aside);
+      return;
+    }
+  }
+  // Neither deleted nor renamed: the file itself goes at the next restart.
+  DeleteOnReboot(path);
+  if (setup) setup->NoteDeferredDeletion(path, u"");
 }
 
 void RunAndWait(StringView command_line, StringView folder) {

@@ -9,9 +9,11 @@ namespace nolu {
 // Appends `text` to the setup object's error list (no lock: see TSetup::Errors).
 void AddError(StringView text);
 
-// Deletes a file (clearing its attributes first); a file that cannot be deleted is moved to a
-// fresh temporary name ("delete" prefix) and deleted at the next restart. A missing file is no
-// error; nothing is reported.
+// Deletes a file (clearing its attributes first). A file that cannot be deleted is renamed to
+// a fresh name ("delete" prefix) in the temporary folder when that lies on its volume, else in
+// its own folder, and that is deleted at the next restart; a file that cannot be renamed
+// either is itself deleted at the next restart. A missing file is no error; nothing is
+// reported.
 void DeleteFileOrDefer(StringView path);
 
 // Schedules the deletion of `path` at the next restart; the result is ignored.

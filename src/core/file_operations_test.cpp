@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "base/path.h"
 #include "core/testing/fake_setup_run.h"
 #include "platform/error_codes.h"
 
@@ -19,7 +20,7 @@ class FileOperationsTest : public ::testing::Test {
 };
 
 TEST_F(FileOperationsTest, DeleteFileOrDefer) {
-  enum Outcome { kGone, kMovedAside, kStays };
+  enum Outcome { kGone, kMovedAside, kDeferred };
   struct Case {
     const char* what;
     uint32_t attributes;
@@ -30,7 +31,7 @@ TEST_F(FileOperationsTest, DeleteFileOrDefer) {
       {"plain file", kAttrArchive, false, {}, kGone},
       {"read-only, hidden, system", kAttrReadOnly | kAttrHidden | kAttrSystem, false, {}, kGone},
       {"in use but renamable", kAttrArchive, true, {.Renamable = true}, kMovedAside},
-      {"in use and locked", kAttrArchive, true, {}, kStays},
+      {"in use and locked", kAttrArchive, true, {}, kDeferred},
   };
   for (const Case& c : cases) {
     TFakeSetupRun run;
@@ -39,13 +40,15 @@ TEST_F(FileOperationsTest, DeleteFileOrDefer) {
     files.AddFile(path, "MZ", c.attributes);
     if (c.in_use) files.SetInUse(path, c.lock);
     DeleteFileOrDefer(path);
-    EXPECT_EQ(files.FileExists(path), c.outcome == kStays) << c.what;
+    EXPECT_EQ(files.FileExists(path), c.outcome == kDeferred) << c.what;
     const std::vector<TRebootOperation> reboot = files.RebootOperations();
     if (c.outcome == kMovedAside) {
       ASSERT_EQ(reboot.size(), 1u) << c.what;
       EXPECT_TRUE(StartsWith(reboot[0].Source, String(kTemp) + u"del")) << c.what;
       EXPECT_EQ(files.FileText(reboot[0].Source), "MZ") << c.what;
       EXPECT_EQ(reboot[0].Target, u"") << c.what;
+    } else if (c.outcome == kDeferred) {
+      EXPECT_EQ(reboot, (std::vector<TRebootOperation>{{path, u""}})) << c.what;
     } else {
       EXPECT_TRUE(reboot.empty()) << c.what;
     }
@@ -53,6 +56,37 @@ TEST_F(FileOperationsTest, DeleteFileOrDefer) {
     std::vector<TFileEntry> temp;
     files.ListFolder(kTemp, temp);
     EXPECT_EQ(temp.size(), c.outcome == kMovedAside ? 1u : 0u) << c.what;
+  }
+}
+
+// Whatever holds a file, it is gone after the next restart, and nothing of it is left
+// anywhere else: no copy in the temporary folder, no renamed file beside it.
+TEST_F(FileOperationsTest, DeleteFileOrDefer_WhatCannotGoNowGoesAtTheNextRestart) {
+  struct Case {
+    const char* what;
+    const char16_t* path;
+    TFakeFileLock lock;
+  } cases[] = {
+      {"loaded program, same volume as the temporary folder",
+       u"C:\\Nolu\\Nolu.exe",
+       {.Renamable = true}},
+      {"loaded program on another volume", u"D:\\Nolu\\Nolu.exe", {.Renamable = true}},
+      {"held without sharing, same volume", u"C:\\Nolu\\Nolu.exe", {}},
+      {"held without sharing, another volume", u"D:\\Nolu\\Nolu.exe", {}},
+      {"held by a program that lets others delete it", u"D:\\Nolu\\Nolu.exe", {.Deletable = true}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TFakeSetupRun run;
+    TFakeFileSystem& files = run.Platform().Files();
+    files.AddDrive(u"D:");
+    files.AddFile(c.path, "MZ");
+    files.SetInUse(c.path, c.lock);
+    DeleteFileOrDefer(c.path);
+    files.SimulateReboot();
+    const String folder = ExtractFilePath(c.path);
+    EXPECT_EQ(files.ListTree(folder), StringList{});
+    EXPECT_EQ(files.ListTree(kTemp), StringList{});
   }
 }
 

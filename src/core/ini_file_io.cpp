@@ -52,16 +52,16 @@ bool SaveIniFile(const TRuxIniFile& ini, StringView path) {
     files.Delete(fresh);
     return false;
   }
+  // The complete copy takes the file's place in one step, so that no failure (a scanner that
+  // holds the file, no rights) can leave the folder without it. A read-only file is replaced
+  // all the same; on failure it gets its attributes back.
   const uint32_t attributes = files.Attributes(path);
-  if (attributes != kInvalidAttributes) {
-    files.SetAttributes(path, 0);
-    if (files.Delete(path) != kErrorSuccess) {
-      files.SetAttributes(path, attributes);  // in use or protected: it stays as it was
-      files.Delete(fresh);
-      return false;
-    }
-  }
-  return files.Move(fresh, path) == kErrorSuccess;
+  const bool read_only = attributes != kInvalidAttributes && (attributes & kAttrReadOnly);
+  if (read_only) files.SetAttributes(path, attributes & ~kAttrReadOnly);
+  if (files.Replace(fresh, path) == kErrorSuccess) return true;
+  if (read_only) files.SetAttributes(path, attributes);
+  files.Delete(fresh);
+  return false;
 }
 
 }  // namespace nolu

@@ -79,6 +79,14 @@ TEST_F(IniFileIoTest, SaveIniFile_FailureLeavesTheFileAsItWas) {
        [](TFakeFileSystem& f) {
          f.InjectFailure(FakeFileOp::kOpenWrite, u"", kErrorAccessDenied);
        }},
+      {"the fresh file cannot take the name",
+       [](TFakeFileSystem& f) { f.InjectFailure(FakeFileOp::kMove, kPath, kErrorAccessDenied); }},
+      // A scanner reads the file and lets others delete it: a deletion only marks it, and its
+      // name stays taken until the scanner lets go.
+      {"a scanner holds the file",
+       [](TFakeFileSystem& f) {
+         f.SetInUse(kPath, {.Readable = true, .Writable = true, .Deletable = true});
+       }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

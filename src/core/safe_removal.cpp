@@ -6,6 +6,7 @@
 #include "base/path.h"
 #include "core/file_operations.h"
 #include "core/folder_chain.h"
+#include "core/protected_folders.h"
 #include "platform/error_codes.h"
 #include "platform/platform.h"
 
@@ -14,17 +15,6 @@ namespace {
 
 bool IsLink(uint32_t attributes) {
   return attributes != kInvalidAttributes && (attributes & kAttrReparsePoint) != 0;
-}
-
-// "C:", "\\server\share" (no trailing backslash): a tree there is a whole volume, never a
-// product folder, whatever a record or a setting says.
-bool IsVolumeRoot(StringView folder) {
-  if (folder.size() == 2 && folder[1] == u':') return true;
-  if (folder.size() > 2 && folder[0] == u'\\' && folder[1] == u'\\') {
-    const size_t server_end = folder.find(u'\\', 2);
-    return server_end == StringView::npos || folder.find(u'\\', server_end + 1) == StringView::npos;
-  }
-  return false;
 }
 
 // A file found in a tree: a plain file loses its read-only attribute first; a link's
@@ -70,21 +60,29 @@ void DeleteFileBelow(StringView root, StringView path) {
 }
 
 void RemoveEmptyFolderBelow(StringView root, StringView folder) {
+  IFileSystem& files = CurrentPlatform().Files();
+  // The root is trusted as it is named (a link there goes as a link).
+  if (EqualsIgnoreCase(IncludeTrailingBackslash(folder), IncludeTrailingBackslash(root))) {
+    files.RemoveFolder(ExcludeTrailingBackslash(folder));
+    return;
+  }
   TFolderChain chain;
   // The folder itself is not held: a link there is removed as a link.
-  if (HoldParent(chain, root, folder)) {
-    CurrentPlatform().Files().RemoveFolder(ExcludeTrailingBackslash(folder));
-  }
+  if (HoldParent(chain, root, folder)) files.RemoveFolder(ExcludeTrailingBackslash(folder));
 }
 
 bool DeleteFolderTree(StringView root, StringView folder) {
   IFileSystem& files = CurrentPlatform().Files();
   const String top = ExcludeTrailingBackslash(folder);
+  // A whole volume is never a product folder, whatever a record or a setting says.
   if (top.empty() || IsVolumeRoot(top) ||
       !PathStartsWith(IncludeTrailingBackslash(top), IncludeTrailingBackslash(root))) {
     return false;
   }
   const uint32_t top_attributes = files.Attributes(top);
+  // A link goes as a link, whatever it leads to; any other folder that holds the system or
+  // the users' files stays, whatever a record or a choice says.
+  if (!IsLink(top_attributes) && IsProtectedFolder(IncludeTrailingBackslash(top))) return false;
   if (top_attributes == kInvalidAttributes) return true;
   if (!(top_attributes & kAttrDirectory)) return false;
 

@@ -12,7 +12,8 @@
 //     following links and held while the deletion happens (core/folder_chain.h), so a folder
 //     swapped for a junction between a check and the deletion redirects nothing: a file below
 //     a link is not deleted (DeleteFileBelow), a link inside a tree (or as its top folder) is
-//     removed as a link and never entered (DeleteFolderTree, RemoveEmptyFolderBelow).
+//     removed as a link and never entered (DeleteFolderTree, RemoveEmptyFolderBelow);
+//   * no tree removal takes a protected folder (core/protected_folders.h).
 //
 // The root of each operation is a folder that ordinary users cannot replace: the product
 // folder, or the user's profile folder for the users' data. Skipped entries are not reported:
@@ -45,8 +46,9 @@ void RemoveEmptyFolderBelow(StringView root, StringView folder);
 // children first, and stops at the first entry that cannot be deleted. Read-only attributes
 // of files and folders are cleared first. A junction or symbolic link, `folder` itself
 // included, is removed as a link and never entered; a folder on the way from `root` that is
-// one keeps the tree from being touched at all. Never a whole volume. True when nothing of
-// `folder` is left (also when it did not exist).
+// one keeps the tree from being touched at all. Never a whole volume, never a protected
+// folder (core/protected_folders.h: a drive, the Windows folder, a profile, ...). True when
+// nothing of `folder` is left (also when it did not exist).
 bool DeleteFolderTree(StringView root, StringView folder);
 
 }  // namespace nolu

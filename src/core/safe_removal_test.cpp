@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/locale.h"
+#include "base/path.h"
 #include "core/testing/watched_file_system.h"
 #include "platform/error_codes.h"
 #include "platform/fake/fake_platform.h"
@@ -278,6 +279,34 @@ TEST_F(SafeRemovalTest, DeleteFolderTree_NeverAWholeVolumeOrAFile) {
   EXPECT_EQ(Files().FileText(u"D:\\Data\\thesis.doc"), "keep");
   EXPECT_EQ(Files().FileText(u"\\\\server\\share\\team.xls"), "keep");
   EXPECT_TRUE(Files().FileExists(u"C:\\Nolu\\Nolu.ini"));
+}
+
+// Whatever a record or a choice names, a tree removal never takes a folder that holds the
+// system, other programs or the users' own files; a folder below one goes as any other.
+TEST_F(SafeRemovalTest, DeleteFolderTree_NeverAFolderOfTheSystemOrOfTheUsers) {
+  Files().AddJunction(u"C:\\Documents and Settings", u"C:\\Users");
+  const StringView kept[] = {
+      u"C:\\Program Files (x86)\\",
+      u"C:\\Program Files\\",
+      u"C:\\Windows\\",
+      u"C:\\Users\\User\\",
+      u"C:\\Users\\User\\Desktop\\",
+      u"c:\\users\\user\\documents",
+      u"C:\\Users\\User\\Downloads\\",
+      u"C:\\Users\\Public\\Desktop\\",
+      u"C:\\Documents and Settings\\User\\",
+  };
+  for (StringView folder : kept) {
+    SCOPED_TRACE(StringToUtf8(folder));
+    const String file = IncludeTrailingBackslash(folder) + u"Other\\mine.txt";
+    Files().AddFile(file, "keep");
+    EXPECT_FALSE(DeleteFolderTree(folder, folder));
+    EXPECT_EQ(Files().FileText(file), "keep");
+  }
+  Files().AddFile(u"C:\\Users\\User\\Desktop\\NoluPortable\\Profile\\Nolu.ini", "[System]");
+  const String portable = u"C:\\Users\\User\\Desktop\\NoluPortable\\";
+  EXPECT_TRUE(DeleteFolderTree(portable, portable));
+  EXPECT_FALSE(Files().FolderExists(u"C:\\Users\\User\\Desktop\\NoluPortable"));
 }
 
 }  // namespace

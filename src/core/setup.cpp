@@ -1,11 +1,14 @@
 #include "core/setup.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "base/command_line.h"
 #include "base/errors.h"
 #include "base/format.h"
+#include "base/locale.h"
 #include "base/path.h"
+#include "core/protected_folders.h"
 #include "core/setup_extract_helper.h"
 #include "core/setup_spawn_service.h"
 #include "core/setup_thread.h"
@@ -24,18 +27,14 @@ constexpr TSetupFlags kFixedFlags = sfAuto | sfSilent;
 constexpr TSetupFlags kRunByDefault = sfAuto | sfUpdate | sfRun;
 // Bits 6 and 7 are never set.
 constexpr int kHighestFlagBit = 5;
+constexpr TSetupFlags kAllFlags = (1u << (kHighestFlagBit + 1)) - 1;
 
-// Said when a run was cancelled and the language files have no text for it.
+// Said when the language files have no text for these.
 constexpr char16_t kAbortedFallback[] = u"Setup was aborted.";
-
-// A path is taken as written only when it is fully qualified: a drive with a backslash or a
-// server share, no forward slashes. Anything else would depend on the current folder, which
-// the uninstaller changes, and would be recorded as such in the uninstall entry.
-bool IsFullyQualified(StringView path) {
-  if (path.find(u'/') != StringView::npos) return false;
-  if (StartsWith(path, u"\\\\")) return true;
-  return path.size() >= 3 && path[1] == u':' && path[2] == u'\\';
-}
+constexpr char16_t kRefusedFallback[] =
+    u"Setup cannot install $NAME directly into \"%s\": that folder is a drive or holds the "
+    u"system, other programs or your own files, which an update or a removal of $NAME would "
+    u"take with it. Choose a folder of its own for $NAME, for example one below it.";
 
 }  // namespace
 
@@ -121,10 +120,15 @@ void TSetup::ParseCommandLine(StringView params) {
 String TSetup::NormalizeDestPath(StringView path) const {
   if (path.empty()) return String();
   IFileSystem& files = CurrentPlatform().Files();
-  String result = IncludeTrailingBackslash(path);
-  if (result.find(u".\\") != String::npos || !IsFullyQualified(result)) {
-    String full;
-    if (files.FullPathName(result, full) == kErrorSuccess) result = IncludeTrailingBackslash(full);
+  // Every path of the run is this text and a name below it, and the record keeps the names
+  // only, so the text is the system's own full form: absolute (a relative one would depend on
+  // the current folder, which the uninstaller changes), "." and ".." resolved, separators
+  // single, and without the prefix of the long form, which path cleaning would take apart
+  // (the platform adds it again where a path needs it).
+  String result = IncludeTrailingBackslash(WithoutExtendedLengthPrefix(path));
+  String full;
+  if (files.FullPathName(result, full) == kErrorSuccess) {
+    result = IncludeTrailingBackslash(WithoutExtendedLengthPrefix(full));
   }
   if (result.find(u'~') != String::npos) {
     // Short (8.3) names are expanded where the path exists; elsewhere the text stays.
@@ -139,6 +143,7 @@ String TSetup::NormalizeDestPath(StringView path) const {
 void TSetup::SetDestPath(StringView path) {
   if (path == dest_path_) return;
   dest_path_ = NormalizeDestPath(path);
+  dest_path_refused_ = !dest_path_.empty() && IsProtectedFolder(dest_path_);
   product_info_->LoadInstalledInfo();
   if (product_info_->CanUpdate()) {
     flags_ |= sfUpdate;
@@ -163,7 +168,9 @@ void TSetup::SetOption(int bit, bool value) {
 
 void TSetup::SetOptions(TSetupFlags flags) {
   if (flags == flags_) return;
-  if ((flags ^ flags_) & kFixedFlags) throw EInstallerMysteryError(u"Invalid Arguments");
+  if ((flags ^ flags_) & kFixedFlags || (flags & ~kAllFlags)) {
+    throw EInstallerMysteryError(u"Invalid Arguments");
+  }
   flags_ = flags;
   ValidateFlags();
 }
@@ -184,9 +191,15 @@ bool TSetup::IsInProgramFiles() const {
   return false;
 }
 
+String TSetup::DestPathRefusal() const {
+  return Format(resources_->GetString(u"Common", u"E5", kRefusedFallback), {dest_path_});
+}
+
 void TSetup::Start(bool wait) {
   if (state_ != ssIdle) return;
   if (dest_path_.empty()) throw EInstallerInstallError(u"DestPath is empty");
+  // Before anything is written; a removal takes only its own files from such a folder.
+  if (mode_ == smInstall && dest_path_refused_) throw EInstallerInstallError(DestPathRefusal());
   ValidateFlags();
   state_ = ssRunning;
   thread_ = std::make_unique<TSetupThread>();
@@ -195,6 +208,15 @@ void TSetup::Start(bool wait) {
 }
 
 void TSetup::Cancel() {
+  if (!thread_) return;
+  if (CurrentPlatform().Messages().ServesBlockedSender()) {
+    // Called from inside a notification (a listener that processes messages, a question
+    // answered there): the worker waits for this very handler, so waiting for it here would
+    // never end. It is told to stop and ends by itself once the handler has returned; its
+    // ncFinished then arrives as usual, and a later Cancel or the destructor frees it.
+    thread_->Terminate();
+    return;
+  }
   // The thread's destructor terminates it and waits, dispatching its notifications.
   thread_.reset();
 }
@@ -209,6 +231,27 @@ void TSetup::RunActions() {
       TSetupSpawnService::Spawn(resources_->ExpandPath(name));
     }
   }
+}
+
+void TSetup::NoteDeferredDeletion(StringView path, StringView aside) {
+  std::lock_guard lock(deferred_lock_);
+  deferred_.emplace_back(path, aside);
+}
+
+bool TSetup::RestartNeeded() {
+  std::lock_guard lock(deferred_lock_);
+  for (const auto& [path, aside] : deferred_) {
+    if (caller_program_.empty() || !EqualsIgnoreCase(path, caller_program_)) return true;
+  }
+  return false;
+}
+
+String TSetup::CallerProgramAside() {
+  std::lock_guard lock(deferred_lock_);
+  for (const auto& [path, aside] : deferred_) {
+    if (!caller_program_.empty() && EqualsIgnoreCase(path, caller_program_)) return aside;
+  }
+  return String();
 }
 
 void TSetup::AddListener(IInstallerNotify* listener) {
@@ -234,13 +277,17 @@ void TSetup::DoNotify(uint32_t code, const TNotifyParam& param) {
   if (code == ncFinished) {
     state_ = ssFinished;
     if (param.Value != 0) {
-      String aborted = resources_->GetString(u"Common", u"E4");
-      errors_.push_back(aborted.empty() ? String(kAbortedFallback) : std::move(aborted));
+      errors_.push_back(resources_->GetString(u"Common", u"E4", kAbortedFallback));
     }
   }
-  // Last registered first; a listener may remove itself (or others) while it is called.
-  for (size_t i = listeners_.size(); i-- > 0;) {
-    if (i < listeners_.size()) listeners_[i]->Notify(code, param);
+  // Last registered first, each listener once. A listener may remove itself or others while
+  // it is called (a page freed by the wizard): the ones removed are not called any more, and
+  // the ones added wait for the next notification.
+  const std::vector<IInstallerNotify*> listeners = listeners_;
+  for (auto it = listeners.rbegin(); it != listeners.rend(); ++it) {
+    if (std::find(listeners_.begin(), listeners_.end(), *it) != listeners_.end()) {
+      (*it)->Notify(code, param);
+    }
   }
 }
 

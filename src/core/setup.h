@@ -8,6 +8,7 @@
 // process-wide setup object before anything else, the destructor removes it.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -16,6 +17,7 @@
 #include "base/ini_file.h"
 #include "base/text.h"
 #include "core/installer_notify.h"
+#include "core/setup_log.h"
 #include "core/setup_product_info.h"
 #include "platform/message_channel.h"
 
@@ -69,15 +71,46 @@ class TSetup {
   void SetDestPath(StringView path);
   bool HasOption(int bit) const;
   void SetOption(int bit, bool value);
+  // Raises "Invalid Arguments" for a change of sfAuto or sfSilent and for bits 6 and 7.
   void SetOptions(TSetupFlags flags);
   bool ValidateFlags();
   bool IsInProgramFiles() const;
+  // The destination is a protected folder (core/protected_folders.h), decided when it is set:
+  // an installation there would mix the product with what the folder holds, and its update
+  // or removal would take that too. Start refuses it; the wizard shows DestPathRefusal().
+  bool IsDestPathRefused() const { return dest_path_refused_; }
+  // The localized message ("Common"/"E5") naming the destination.
+  String DestPathRefusal() const;
   bool HasErrors() const { return !errors_.empty(); }
 
   // --- The run.
   void Start(bool wait);
+  // Stops the worker: tells it to terminate and waits for its end while dispatching its
+  // notifications. Called from inside a notification (where the worker waits for the caller)
+  // it cannot wait: it only tells the worker to stop, which then ends by itself with
+  // ncFinished once the notification has returned.
   void Cancel();
   void RunActions();
+
+  // --- The run's log, and what the end of the run has to know.
+  // The log of the run ("/LOG"), or one that writes nothing; the entry sets it.
+  TSetupLog& Log() { return log_ ? *log_ : no_log_; }
+  void SetLog(TSetupLog* log) { log_ = log; }
+  // The program file of the instance that waits for this run's result (the uninstaller in the
+  // product folder, see TUninstallerCaller), or empty. While that instance runs its file cannot
+  // be deleted; the entry finishes the deletion once it has ended.
+  const String& CallerProgram() const { return caller_program_; }
+  void SetCallerProgram(String path) { caller_program_ = std::move(path); }
+  // From any thread (DeleteFileOrDefer): `path` could not be deleted and goes at the next
+  // restart, moved aside to `aside` first, or in its place when `aside` is empty.
+  void NoteDeferredDeletion(StringView path, StringView aside);
+  // A file of the run other than the caller's program waits for the next restart.
+  bool RestartNeeded();
+  // Where the run moved the caller's program aside to; empty when it did not.
+  String CallerProgramAside();
+  // The run ended because a program of the product did not close (the worker notes it).
+  bool ProductStillRunning() const { return product_still_running_.load(); }
+  void NoteProductStillRunning() { product_still_running_.store(true); }
 
   // --- Notifications.
   void AddListener(IInstallerNotify* listener);
@@ -109,8 +142,15 @@ class TSetup {
   TSetupFlags flags_ = 0;
   TSetupState state_ = ssIdle;
   String dest_path_;
+  bool dest_path_refused_ = false;
   TRuxIniFile options_;
   StringList errors_;
+  TSetupLog no_log_;
+  TSetupLog* log_ = nullptr;
+  String caller_program_;
+  std::mutex deferred_lock_;
+  std::vector<std::pair<String, String>> deferred_;  // (path, where it was moved aside to)
+  std::atomic<bool> product_still_running_{false};
   std::recursive_mutex lock_;
   std::vector<IInstallerNotify*> listeners_;
   std::unique_ptr<TSetupProductInfo> product_info_;

@@ -156,6 +156,38 @@ TEST_F(SetupActionExtractTest, ExtractsAndRecordsOnlyTheRunsLanguageFamily) {
   }
 }
 
+// However the destination is written, every file of the run lands in the one folder it names
+// and the record holds only paths relative to it, which the uninstaller takes.
+TEST_F(SetupActionExtractTest, EveryFileLandsInTheDestinationAsWritten) {
+  struct Case {
+    const char16_t* given;
+    const char16_t* folder;  // where the files are
+  } cases[] = {
+      {u"C:\\Users\\User\\.apps\\Nolu", u"C:\\Users\\User\\.apps\\Nolu\\"},
+      {u"C:\\Apps\\ Nolu\\", u"C:\\Apps\\ Nolu\\"},
+      {u"C:\\Apps\\...Nolu", u"C:\\Apps\\...Nolu\\"},
+      {u"\\\\?\\C:\\Nolu", u"C:\\Nolu\\"},
+      {u"\\\\?\\UNC\\server\\share\\Nolu", u"\\\\server\\share\\Nolu\\"},
+      {u"C:\\\\Apps\\\\Nolu", u"C:\\Apps\\Nolu\\"},
+  };
+  run_.Data().SetSetupFile(u"Install.xml", ScriptWithComponents(R"(<File name="$DEST\Nolu.exe"/>
+      <File name="$DEST\\System\nolu_menu64.dll">System\nolu_menu64.dll</File>)"));
+  files_.AddDrive(u"\\\\server\\share");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(StringToUtf8(c.given));
+    TSetup& setup = run_.Create(u"/AUTO=\"" + String(c.given) + u"\" /SILENT");
+    setup.Start(true);
+
+    EXPECT_EQ(setup.Errors(), StringList{});
+    const String folder = c.folder;
+    for (StringView file : {u"Nolu.exe", u"System\\nolu_menu64.dll", u"Uninstall.exe"})
+      EXPECT_TRUE(files_.FileExists(folder + String(file))) << StringToUtf8(file);
+    EXPECT_EQ(RecordedPaths(folder),
+              (StringList{u"0=Nolu.exe", u"Count=4", u"1=System\\nolu_menu64.dll",
+                          u"2=Uninstall.dat", u"3=Uninstall.exe"}));
+  }
+}
+
 TEST_F(SetupActionExtractTest, TheFirstFailureEndsTheRunBeforeTheRecord) {
   run_.Data().SetSetupFile(u"Install.xml", ScriptWithComponents(R"(<File name="$DEST\Nolu.exe"/>
                                                    <File name="$DEST\Missing.dll"/>

@@ -4,6 +4,8 @@
 
 #include <thread>
 
+#include "base/path.h"
+#include "core/setup_action.h"
 #include "core/setup_spawn_service.h"
 #include "core/testing/fake_setup_run.h"
 #include "platform/error_codes.h"
@@ -191,6 +193,12 @@ TEST_F(SetupTest, SetDestPath_Normalises) {
       // Anything that is not fully qualified depends on the current folder: made absolute.
       {u"Nolu", u"C:\\Work\\Nolu\\"},
       {u"C:/Apps/Nolu", u"C:\\Apps\\Nolu\\"},
+      // The long form names the same folder; the prefix would not survive path cleaning.
+      {u"\\\\?\\C:\\Nolu", u"C:\\Nolu\\"},
+      {u"\\\\?\\UNC\\server\\share\\Nolu\\", u"\\\\server\\share\\Nolu\\"},
+      {u"C:\\\\Apps\\\\Nolu", u"C:\\Apps\\Nolu\\"},
+      // A name that begins with a dot or a blank is a name like any other.
+      {u"C:\\Users\\User\\.apps\\Nolu", u"C:\\Users\\User\\.apps\\Nolu\\"},
       {u"", u""},
   };
   TSetup& setup = run_.Create();
@@ -279,9 +287,14 @@ TEST_F(SetupTest, Options_ChangeableFlagsAreValidated) {
   EXPECT_FALSE(setup.HasOption(1));
   EXPECT_FALSE(setup.HasOption(8));
   EXPECT_FALSE(setup.HasOption(-1));
-  // Bits 6 and 7 are never set.
+  // Bits 6 and 7 are never set, neither one by one nor together with the others.
   EXPECT_THROW(setup.SetOption(6, true), EInstallerMysteryError);
   EXPECT_FALSE(setup.HasOption(6));
+  const TSetupFlags before = setup.Flags();
+  for (TSetupFlags high : {TSetupFlags{0x40}, TSetupFlags{0x80}}) {
+    EXPECT_THROW(setup.SetOptions(before | high), EInstallerMysteryError) << int{high};
+    EXPECT_EQ(setup.Flags(), before);
+  }
 }
 
 // --- The run.
@@ -296,6 +309,75 @@ TEST_F(SetupTest, Start_WithoutDestination_Raises) {
     EXPECT_EQ(e.Message(), u"DestPath is empty");
   }
   EXPECT_EQ(setup.State(), ssIdle);
+}
+
+// Writes a file into the destination: a run that started would leave it.
+class TActionWritesIntoTheDestination : public TSetupAction {
+ public:
+  static constexpr char16_t kClassName[] = u"TActionWritesIntoTheDestination";
+  void Execute() override {
+    CurrentPlatform().Files().ForceFolders(nolu::Setup()->DestPath());
+    OpenFileOrRaise(nolu::Setup()->DestPath() + u"written.txt", FileMode::kCreate);
+  }
+};
+
+// An update or removal treats the product folder as the product's own: a drive, a system
+// folder or a folder of the user's files there would go with it.
+TEST_F(SetupTest, Start_RefusesAFolderThatCannotBeTheProductsOwn) {
+  struct Case {
+    const char16_t* dest;
+    bool refused;
+  } cases[] = {
+      // core/protected_folders_test.cpp has the whole list; these show what Start does.
+      {u"D:\\", true},
+      {u"\\\\?\\D:\\", true},
+      {u"C:\\Program Files (x86)", true},
+      {u"C:\\Documents and Settings\\User", true},
+      {u"C:\\Program Files (x86)\\Nolu", false},
+      {u"C:\\Users\\User\\Desktop\\Nolu", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(StringToUtf8(c.dest));
+    TFakeSetupRun run;
+    run.Data().SetSetupFile(u"English.lng",
+                            TFakeSetupData::LanguageFile(u"English", 1033, u"EN",
+                                                         "[Common]\r\nE5=Not into \"%s\"\r\n"));
+    run.Product().install_actions = {&ActionClassOf<TActionWritesIntoTheDestination>()};
+    TFakeFileSystem& files = run.Platform().Files();
+    files.AddDrive(u"D:");
+    files.AddJunction(u"C:\\Documents and Settings", u"C:\\Users");
+    const String dest = c.dest;
+    run.Product().Installed(IncludeTrailingBackslash(dest), {5010});
+    const StringList before = files.ListTree(u"C:\\"), before_d = files.ListTree(u"D:\\");
+
+    TSetup& setup = run.Create(u"/AUTO=\"" + dest + u"\" /SILENT");
+    EXPECT_EQ(setup.IsDestPathRefused(), c.refused);  // for the wizard to show
+    if (!c.refused) {
+      EXPECT_NO_THROW(setup.Start(true));
+      EXPECT_EQ(setup.State(), ssFinished);
+      continue;
+    }
+    try {
+      setup.Start(true);
+      ADD_FAILURE() << "not refused";
+    } catch (const EInstallerInstallError& e) {
+      EXPECT_EQ(e.Message(), u"Not into \"" + setup.DestPath() + u"\"");
+    }
+    EXPECT_EQ(setup.State(), ssIdle);
+    EXPECT_EQ(files.ListTree(u"C:\\"), before);
+    EXPECT_EQ(files.ListTree(u"D:\\"), before_d);
+    EXPECT_FALSE(files.FileExists(setup.DestPath() + u"written.txt"));
+  }
+}
+
+TEST_F(SetupTest, Start_ARefusedFolderWithoutALanguageTextIsStillNamed) {
+  TSetup& setup = run_.Create(u"/AUTO=C:\\ /SILENT", /*initialize_languages=*/false);
+  try {
+    setup.Start(true);
+    FAIL();
+  } catch (const EInstallerInstallError& e) {
+    EXPECT_NE(e.Message().find(u"\"C:\\\""), String::npos) << StringToUtf8(e.Message());
+  }
 }
 
 TEST_F(SetupTest, Start_ClearsAPortableChoiceInAProgramsFolderBeforeTheRun) {

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 
 #include "core/setup.h"
+#include "core/testing/deadlock_watchdog.h"
 #include "core/testing/fake_setup_run.h"
 #include "resources/installer_errors.h"
 
@@ -206,6 +208,88 @@ TEST_F(SetupThreadTest, DestroyingTheSetupMidRun_WaitsForTheWorker) {
   EXPECT_EQ(g_log, (std::vector<String>{u"blocking", u"cancel hook"}));
   TActionBlocking::started.reset();
   TActionBlocking::release.reset();
+}
+
+// Calls `on_notify` for every notification it receives (on the main thread).
+class TCallingListener : public IInstallerNotify {
+ public:
+  explicit TCallingListener(std::function<void(uint32_t code)> on_notify)
+      : on_notify_(std::move(on_notify)) {}
+  void Notify(uint32_t code, const TNotifyParam&) override { on_notify_(code); }
+
+ private:
+  std::function<void(uint32_t code)> on_notify_;
+};
+
+// The progress page processes messages inside its listener; a close request answered there
+// cancels the run while the worker waits in its send for that very listener.
+TEST_F(SetupThreadTest, CancelFromInsideANotification_StopsTheRunWithoutHanging) {
+  TSetup& setup = Create({&ActionClassOf<TActionOne>(), &ActionClassOf<TActionThree>()});
+  bool cancelled = false;
+  TCallingListener canceller([&](uint32_t code) {
+    if (code == ncProgress && !cancelled) {
+      cancelled = true;
+      setup.Cancel();
+    }
+  });
+  setup.AddListener(&canceller);
+  {
+    TDeadlockWatchdog watchdog("Start(true) with a Cancel inside a notification");
+    setup.Start(true);
+  }
+  // The action that was starting runs to its end; the next one is skipped.
+  EXPECT_EQ(g_log, (std::vector<String>{u"one"}));
+  EXPECT_EQ(setup.State(), ssFinished);
+  EXPECT_EQ(setup.Errors(), StringList{u"Setup was aborted."});
+  EXPECT_EQ(listener_.Received.back().Code, ncFinished);
+  EXPECT_EQ(listener_.Received.back().Value, 1);
+  // Outside a notification Cancel waits again and frees the worker.
+  setup.Cancel();
+  EXPECT_EQ(setup.Thread(), nullptr);
+  setup.RemoveListener(&canceller);
+}
+
+TEST_F(SetupThreadTest, ListenerRemovedDuringADispatch_NoOtherIsCalledTwice) {
+  TSetup& setup = Create({});
+  std::vector<String> calls;
+  TCallingListener first([&](uint32_t) { calls.push_back(u"first"); });
+  TCallingListener second([&](uint32_t) { calls.push_back(u"second"); });
+  TCallingListener third([&](uint32_t) {
+    calls.push_back(u"third");
+    setup.RemoveListener(&second);
+  });
+  for (IInstallerNotify* listener :
+       {static_cast<IInstallerNotify*>(&first), static_cast<IInstallerNotify*>(&second),
+        static_cast<IInstallerNotify*>(&third)}) {
+    setup.AddListener(listener);
+  }
+  setup.Notify(ncNavigation, 0);
+  // The recording listener came first; the last registered is called first, each once.
+  EXPECT_EQ(calls, (std::vector<String>{u"third", u"first"}));
+  calls.clear();
+  setup.Notify(ncNavigation, 0);
+  EXPECT_EQ(calls, (std::vector<String>{u"third", u"first"}));
+  setup.RemoveListener(&first);
+  setup.RemoveListener(&third);
+}
+
+// A listener that asks the worker for its current action takes the thread's lock: a worker
+// that sent while holding it would never get its answer.
+TEST_F(SetupThreadTest, NotificationsAreNeverSentUnderTheThreadsLock) {
+  TSetup& setup = Create({&ActionClassOf<TActionOne>(), &ActionClassOf<TActionThree>()});
+  std::vector<const TSetupAction*> seen;
+  TCallingListener asker([&](uint32_t code) {
+    if (code == ncProgress) seen.push_back(setup.Thread()->CurrentAction());
+  });
+  setup.AddListener(&asker);
+  {
+    TDeadlockWatchdog watchdog("a run whose listener takes the thread's lock");
+    setup.Start(true);
+  }
+  const TSetupActionList& actions = setup.Thread()->Actions();
+  EXPECT_EQ(seen, (std::vector<const TSetupAction*>{&actions.Items(0), &actions.Items(0),
+                                                    &actions.Items(1), &actions.Items(1)}));
+  setup.RemoveListener(&asker);
 }
 
 TEST(SetupActionListTest, ProgressIsTheMeanRoundedDown) {

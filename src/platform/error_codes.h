@@ -17,6 +17,7 @@ inline constexpr uint32_t kErrorInvalidHandle = 6;
 inline constexpr uint32_t kErrorNotEnoughMemory = 8;
 inline constexpr uint32_t kErrorBadFormat = 11;
 inline constexpr uint32_t kErrorInvalidDrive = 15;
+inline constexpr uint32_t kErrorNotSameDevice = 17;
 inline constexpr uint32_t kErrorNoMoreFiles = 18;
 inline constexpr uint32_t kErrorWriteFault = 29;
 inline constexpr uint32_t kErrorGenFailure = 31;

@@ -118,9 +118,12 @@ class IFileSystem {
   // Opens a file as a stream. kOpenRead shares reading, writing and deletion with everyone,
   // so files that other programs hold open for writing can be read. kOpenReadWrite opens an
   // existing file for reading and writing and lets others read. kCreate creates the file or
-  // truncates an existing one, for reading and writing, without sharing. On failure the
-  // result holds no stream and the Windows error (kErrorSharingViolation 32 for a file in
-  // use, kErrorAccessDenied 5, kErrorPathNotFound 3 for a missing folder, ...).
+  // truncates an existing one, for reading and writing, without sharing. kAppend opens or
+  // creates a file whose every write lands at its end, even while other handles (other
+  // processes) append to it too, and shares reading and writing; kAppendNew does the same
+  // for a file that must not exist yet (kErrorFileExists). On failure the result holds no
+  // stream and the Windows error (kErrorSharingViolation 32 for a file in use,
+  // kErrorAccessDenied 5, kErrorPathNotFound 3 for a missing folder, ...).
   //
   // A read or write failure of the stream raises EOSError with the system's code and text
   // and the file's path as additional text (for example 112, the disk is full).
@@ -133,9 +136,15 @@ class IFileSystem {
   // Copies a file. With `fail_if_exists` an existing target gives kErrorFileExists; without,
   // it is overwritten (unless it is read-only: kErrorAccessDenied).
   virtual uint32_t Copy(StringView source, StringView target, bool fail_if_exists) = 0;
-  // Moves or renames a file or folder; an existing target is never replaced
-  // (kErrorAlreadyExists).
+  // Moves or renames a file or folder on its volume; an existing target is never replaced
+  // (kErrorAlreadyExists). Another volume gives kErrorNotSameDevice: nothing is copied, so a
+  // move never reports success while the original stays where it was.
   virtual uint32_t Move(StringView source, StringView target) = 0;
+  // Moves the file `source` onto `target` in one step, replacing a file there
+  // (MOVEFILE_REPLACE_EXISTING, written through): whatever happens, `target` is afterwards
+  // either the file it was or `source`, never missing. A folder, a read-only file or a file in
+  // use at `target` is not replaced (kErrorAccessDenied, or the holder's sharing violation).
+  virtual uint32_t Replace(StringView source, StringView target) = 0;
   // Schedules a move for the next restart of the system (MOVEFILE_DELAY_UNTIL_REBOOT); an
   // empty target schedules the deletion of `source`. Needs administrator rights.
   virtual uint32_t MoveOnReboot(StringView source, StringView target) = 0;
@@ -182,6 +191,10 @@ class IFileSystem {
   // GetLongPathNameW: every component of an existing path in its long form (8.3 aliases such
   // as "PROGRA~1" expanded). kErrorFileNotFound when the path does not exist.
   virtual uint32_t LongPathName(StringView path, String& long_path) = 0;
+  // GetFinalPathNameByHandleW of an existing file or folder: its full path with every
+  // junction and symbolic link on the way followed ("C:\Documents and Settings\User" gives
+  // "C:\Users\User"), a drive letter and no "\\?\" prefix; a trailing backslash stays.
+  virtual uint32_t FinalPathName(StringView path, String& final_path) = 0;
   // The process's current folder, without trailing backslash except for a drive root.
   virtual String CurrentFolder() = 0;
   virtual uint32_t SetCurrentFolder(StringView path) = 0;

@@ -80,6 +80,10 @@ class IMessageChannel {
 
   // True on the main thread.
   virtual bool IsMainThread() = 0;
+  // Main thread: true while a handler runs for a send or a Synchronize request of another
+  // thread. That thread stays blocked until the handler has returned, so waiting for it from
+  // inside the handler (or from anything the handler calls) would never end.
+  virtual bool ServesBlockedSender() = 0;
 };
 
 }  // namespace nolu

@@ -13,6 +13,7 @@
 #include "platform/message_box.h"
 #include "platform/message_channel.h"
 #include "platform/module_resources.h"
+#include "platform/picture_decoder.h"
 #include "platform/processes.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -33,6 +34,7 @@ class TPlatform {
   virtual IMessageChannel& Messages() = 0;
   virtual IMessageBox& Dialogs() = 0;
   virtual IModuleResources& Resources() = 0;
+  virtual IPictureDecoder& Pictures() = 0;
 };
 
 // The installed instance. Raises EInvalidOperation "No platform is installed" when there is

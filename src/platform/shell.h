@@ -10,11 +10,15 @@
 
 namespace nolu {
 
-// Special folders, with their CSIDL values.
+// Special folders, with their CSIDL values; the downloads folders have none and are known
+// folders of the shell (FOLDERID_Downloads, FOLDERID_PublicDownloads).
 enum class Csidl : int {
   kDesktop = 0x0000,
   kPrograms = 0x0002,  // the current user's start menu programs
+  kPersonal = 0x0005,  // the current user's documents
   kStartMenu = 0x000b,
+  kMyMusic = 0x000d,
+  kMyVideo = 0x000e,
   kDesktopDirectory = 0x0010,
   kCommonStartMenu = 0x0016,
   kCommonPrograms = 0x0017,
@@ -25,8 +29,16 @@ enum class Csidl : int {
   kWindows = 0x0024,
   kSystem = 0x0025,
   kProgramFiles = 0x0026,
+  kMyPictures = 0x0027,
   kProfile = 0x0028,
+  kSystemX86 = 0x0029,
   kProgramFilesX86 = 0x002a,
+  kCommonDocuments = 0x002e,
+  kCommonMusic = 0x0035,
+  kCommonPictures = 0x0036,
+  kCommonVideo = 0x0037,
+  kDownloads = 0x1000,
+  kCommonDownloads = 0x1001,
 };
 
 // SHChangeNotify event and flag values used by the setup.

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "base/ini_file.h"
+#include "base/text_encoding.h"
 #include "core/ini_file_io.h"
 #include "core/setup.h"
 #include "core/testing/fake_setup_run.h"
@@ -86,6 +87,19 @@ TEST_F(SetupActionConfigTest, ExistingFile_KeepsTheUsersSectionsAndOnlyFourSyste
   EXPECT_EQ(ini.ReadString(u"System", u"ID", u""), kGuid.ToString());
   EXPECT_TRUE(ini.ReadBool(u"System", u"UserMode", false));
   EXPECT_EQ(ini.ReadInteger(u"System", u"Version", 0), 5401);
+}
+
+TEST_F(SetupActionConfigTest, ExistingFile_KeepsItsEncodingAndTheUsersSectionsByteForByte) {
+  const String player = u"[Player]\r\nVolume=80\r\nArtist=Mötley\r\n\r\n";
+  for (TextEncoding encoding : {TextEncoding::kUtf16LE, TextEncoding::kUtf8, TextEncoding::kAnsi}) {
+    SCOPED_TRACE(static_cast<int>(encoding));
+    Files().AddFile(kConfig, EncodeText(u"[System]\r\nVersion=5010\r\n\r\n" + player, encoding));
+    Run();
+    EXPECT_EQ(Written().Encoding(), encoding);
+    std::string section = EncodeText(player, encoding);
+    section.erase(0, EncodeText(u"", encoding).size());  // its mark
+    EXPECT_NE(Files().FileText(kConfig).find(section), std::string::npos);
+  }
 }
 
 TEST_F(SetupActionConfigTest, PortableMode_WritesUserModeFalse) {

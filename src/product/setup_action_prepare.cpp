@@ -33,9 +33,10 @@ constexpr int kCleanUpBeforeVersion = 4000;
 // Updates from this version on keep the user's plug-ins.
 constexpr int kKeepPluginsFromVersion = 3600;
 
-// What an update keeps of the old copy, relative to the destination.
+// What an update keeps of the old copy, relative to the destination. "Nolu.ini" holds the
+// user's settings besides the installation's; the configuration action updates it in place.
 constexpr StringView kKeptUserFiles[] = {u"Icons\\", u"System\\Data\\", u"System\\Encoders\\",
-                                         u"Skins\\", u"libwebp.dll"};
+                                         u"Skins\\", u"libwebp.dll",    u"Nolu.ini"};
 
 // Plug-ins of older versions that go from copies older than `Below`, updates included: an
 // update keeps the user's plug-ins, but not these.
@@ -67,6 +68,35 @@ bool LessIgnoreCase(const String& a, const String& b) {
   return CompareIgnoreCase(a, b) < 0;
 }
 
+// The moment in the name of an archive of a run, "z Before install <version> [yyyy.MM.dd
+// hh-mm-ss].zip", as the digits yyyyMMddhhmmss (which sort as the moments do); empty for any
+// other name.
+String BackupTimeStamp(StringView name) {
+  constexpr StringView kPrefix = u"z Before install ";
+  constexpr StringView kTail = u" [dddd.dd.dd dd-dd-dd].zip";  // 'd': a digit
+  if (name.size() < kPrefix.size() + kTail.size() || !PathStartsWith(name, kPrefix)) {
+    return String();
+  }
+  const StringView tail = name.substr(name.size() - kTail.size());
+  String digits;
+  for (size_t i = 0; i < kTail.size(); ++i) {
+    if (kTail[i] != u'd') {
+      if (!EqualsIgnoreCase(tail.substr(i, 1), kTail.substr(i, 1))) return String();
+    } else if (tail[i] >= u'0' && tail[i] <= u'9') {
+      digits.push_back(tail[i]);
+    } else {
+      return String();
+    }
+  }
+  auto field = [&](size_t at) { return (digits[at] - u'0') * 10 + (digits[at + 1] - u'0'); };
+  const int month = field(4), day = field(6), hour = field(8), minute = field(10),
+            second = field(12);
+  if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59) {
+    return String();
+  }
+  return digits;
+}
+
 }  // namespace
 
 String TSetupActionPrepare::GetBackupFolder() {
@@ -84,6 +114,7 @@ String TSetupActionPrepare::GetBackupFileName(const TDateTime& time) const {
 
 void TSetupActionPrepare::Execute() {
   processed_ = 0;
+  archive_.clear();
   StringList removal_list;
   profile_list_.Populate();
   CreateUpdateTasks();
@@ -157,7 +188,8 @@ void TSetupActionPrepare::Backup(StringList& removal_list) {
 
   CreateBackupFolder();
   const TDateTime now = CurrentPlatform().System().LocalTime();
-  TSetupBackupArchive::Write(GetBackupFileName(now), list, now, [this] { StepDone(); });
+  archive_ = GetBackupFileName(now);
+  TSetupBackupArchive::Write(archive_, list, now, [this] { StepDone(); });
 }
 
 void TSetupActionPrepare::CreateBackupFolder() {
@@ -190,18 +222,29 @@ void TSetupActionPrepare::KeepUserFiles(StringList& removal_list) const {
 }
 
 void TSetupActionPrepare::CollectOldBackups(StringList& removal_list) const {
+  // The archives of earlier runs go oldest first by the moment in their names: the names as
+  // text sort by version first, and archives of a later version would outlast this run's.
+  // This run's own archive always stays, and a zip file that no run named is the user's.
+  struct TArchive {
+    String stamp;
+    String name;
+  };
   const String folder = GetBackupFolder();
   std::vector<TFileEntry> entries;
   CurrentPlatform().Files().ListFolder(folder, entries);
-  StringList archives;
+  std::vector<TArchive> archives;
   for (const TFileEntry& entry : entries) {
-    if (!entry.IsFolder() && EqualsIgnoreCase(ExtractFileExt(entry.Name), u".zip")) {
-      archives.push_back(folder + entry.Name);
-    }
+    if (entry.IsFolder() || EqualsIgnoreCase(folder + entry.Name, archive_)) continue;
+    String stamp = BackupTimeStamp(entry.Name);
+    if (!stamp.empty()) archives.push_back({std::move(stamp), entry.Name});
   }
-  if (archives.size() <= kKeptBackups) return;
-  std::stable_sort(archives.begin(), archives.end(), LessIgnoreCase);
-  removal_list.insert(removal_list.end(), archives.begin(), archives.end() - kKeptBackups);
+  const size_t kept_others = archive_.empty() ? kKeptBackups : kKeptBackups - 1;
+  if (archives.size() <= kept_others) return;
+  std::stable_sort(archives.begin(), archives.end(), [](const TArchive& a, const TArchive& b) {
+    return a.stamp != b.stamp ? a.stamp < b.stamp : LessIgnoreCase(a.name, b.name);
+  });
+  for (size_t i = 0; i + kept_others < archives.size(); ++i)
+    removal_list.push_back(folder + archives[i].name);
 }
 
 void TSetupActionPrepare::CollectObsoleteFiles(StringList& removal_list) const {

@@ -26,7 +26,8 @@ class TSetupActionPrepare : public TSetupAction {
   static constexpr std::array<StringView, 5> kNotArchived{u"AlbumArts.cache", u"AlbumArts.db",
                                                           u"AlbumArtsCache.db", u"AlbumArtCache.db",
                                                           u"UpdateInstaller.exe"};
-  // How many archives the backup folder keeps, this run's included.
+  // How many archives of the setup's runs the backup folder keeps, this run's included: the
+  // newest by the moment in their names, this run's always.
   static constexpr size_t kKeptBackups = 3;
 
   // In this order: profile list, update tasks, Backup, KeepUserFiles (updates), old backups,
@@ -62,6 +63,7 @@ class TSetupActionPrepare : public TSetupAction {
 
   TSetupProfileInfoList profile_list_;
   TSetupUpdateTaskList update_tasks_;
+  String archive_;  // the archive this run wrote, if any
   int processed_ = 0;
   int total_ = 0;
 };

@@ -269,6 +269,73 @@ TEST_F(PrepareTest, OldBackups_TheThreeLastArchivesStay) {
                   backup + u"z Before install 5.02 [2023.09.01 10-00-00].zip", String(kArchive)}));
 }
 
+// This run's archive always stays; of the others, the two written last (by the time in their
+// names) stay with it, whatever their versions and names sort like as text.
+TEST_F(PrepareTest, OldBackups_ThisRunsArchiveAndTheTwoLatestOthersStay) {
+  struct Case {
+    const char* what;
+    StringList older;  // archives of earlier runs
+    StringList kept;   // the ones of them that stay
+  };
+  const Case cases[] = {
+      {"three archives of a later version",
+       {u"z Before install 5.50 [2024.01.10 10-00-00].zip",
+        u"z Before install 5.50 [2024.02.10 10-00-00].zip",
+        u"z Before install 5.50 [2023.12.10 10-00-00].zip"},
+       {u"z Before install 5.50 [2024.01.10 10-00-00].zip",
+        u"z Before install 5.50 [2024.02.10 10-00-00].zip"}},
+      {"versions whose text sorts against their time",
+       {u"z Before install 5.9 [2023.01.01 10-00-00].zip",
+        u"z Before install 5.10 [2023.02.01 10-00-00].zip",
+        u"z Before install 5.100 [2022.12.31 23-59-59].zip"},
+       {u"z Before install 5.9 [2023.01.01 10-00-00].zip",
+        u"z Before install 5.10 [2023.02.01 10-00-00].zip"}},
+      {"archives of a clock set later than this run's",
+       {u"z Before install 5.40 [2027.01.01 10-00-00].zip",
+        u"z Before install 5.40 [2025.01.01 10-00-00].zip",
+        u"z Before install 5.40 [2026.01.01 10-00-00].zip"},
+       {u"z Before install 5.40 [2027.01.01 10-00-00].zip",
+        u"z Before install 5.40 [2026.01.01 10-00-00].zip"}},
+      {"the same second, told apart by name",
+       {u"z Before install 5.01 [2023.05.01 10-00-00].zip",
+        u"z Before install 5.02 [2023.05.01 10-00-00].zip",
+        u"z Before install 5.03 [2023.05.01 10-00-00].zip"},
+       {u"z Before install 5.02 [2023.05.01 10-00-00].zip",
+        u"z Before install 5.03 [2023.05.01 10-00-00].zip"}},
+      // Zip files that no run of the setup named are the user's: never collected, not counted.
+      {"zip files of the user's own",
+       {u"photos.zip", u"z Before install 5.01.zip",
+        u"z Before install 5.01 [2023.13.01 10-00-00].zip",
+        u"z Before install 5.01 [2023.01.01 10-00-00].zip",
+        u"z Before install 5.01 [2023.02.01 10-00-00].zip",
+        u"z Before install 5.01 [2023.03.01 10-00-00].zip"},
+       {u"photos.zip", u"z Before install 5.01.zip",
+        u"z Before install 5.01 [2023.13.01 10-00-00].zip",
+        u"z Before install 5.01 [2023.02.01 10-00-00].zip",
+        u"z Before install 5.01 [2023.03.01 10-00-00].zip"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TFakeSetupRun run;
+    run.Product().install_actions = {&ActionClassOf<TSetupActionPrepare>()};
+    run.Platform().System().SetLocalTime({2024, 3, 5, 4, 7, 9, 0});
+    TFakeFileSystem& files = run.Platform().Files();
+    const String backup = Dest(u"!Backup\\");
+    for (const String& name : c.older)
+      files.AddFile(backup + name, "zip");
+    files.AddFile(Dest(u"Nolu.exe"), "old");
+    TSetup& setup = run.Create(u"/AUTO=C:\\Nolu /SILENT");
+    setup.Start(true);
+
+    ASSERT_FALSE(setup.HasErrors()) << StringToUtf8(setup.Errors()[0]);
+    EXPECT_TRUE(files.FileExists(kArchive));
+    for (const String& name : c.older) {
+      const bool kept = std::find(c.kept.begin(), c.kept.end(), name) != c.kept.end();
+      EXPECT_EQ(files.FileExists(backup + name), kept) << StringToUtf8(name);
+    }
+  }
+}
+
 TEST_F(PrepareTest, OldBackups_ThreeArchivesWithoutANewOne_AllStay) {
   const String backup = Dest(u"!Backup\\");
   for (StringView name : {u"a.zip", u"b.zip", u"c.zip"})
@@ -315,6 +382,47 @@ TEST_F(PrepareTest, Update_KeepsUserFilesAndFromVersion3600ThePlugins) {
     EXPECT_FALSE(files.FileExists(Dest(u"Nolu.exe")));
     EXPECT_FALSE(files.FileExists(Dest(u"System\\nolu_core.dll")));
   }
+}
+
+// The product's own configuration carries the user's settings (a "[Player]" section, for
+// one): an update leaves the file as it is, backup or not, for the configuration action to
+// update.
+TEST_F(PrepareTest, Update_KeepsTheConfigurationOfTheProductFolder) {
+  const std::string config =
+      "\xEF\xBB\xBF[System]\r\nVersion=5010\r\nUserMode=1\r\n\r\n"
+      "[Player]\r\nVolume=80\r\nSkin=Modern Dark\r\n\r\n";
+  for (TSetupFlags flags : {TSetupFlags{0}, sfNoBackup}) {
+    SCOPED_TRACE(int{flags});
+    TFakeSetupRun run;
+    run.Product().install_actions = {&ActionClassOf<TSetupActionPrepare>()};
+    run.Product().Installed(kDest, {5010});
+    TFakeFileSystem& files = run.Platform().Files();
+    files.AddFile(Dest(u"Nolu.ini"), config);
+    files.AddFile(Dest(u"Nolu.exe"), "old");
+    TSetup& setup = run.Create(u"/AUTO=C:\\Nolu /SILENT");
+    setup.SetOptions(setup.Flags() | flags);
+    setup.Start(true);
+
+    ASSERT_FALSE(setup.HasErrors()) << StringToUtf8(setup.Errors()[0]);
+    EXPECT_EQ(files.FileText(Dest(u"Nolu.ini")), config);
+    EXPECT_FALSE(files.FileExists(Dest(u"Nolu.exe")));
+  }
+}
+
+// A folder without a copy of the product has no profiles: those in the users' application
+// data belong to a copy elsewhere (version 0 would name the folder of the 3.x copies).
+TEST_F(PrepareTest, FirstInstallation_LeavesTheProfilesOfOtherCopiesAlone) {
+  const String old_profile = String(kRoaming) + u"Nolu3\\Nolu3.ini";
+  const String profile = String(kRoaming) + u"Nolu\\Nolu.ini";
+  Files().AddFile(old_profile, "settings of a 3.x copy");
+  Files().AddFile(profile, "settings of a 5.x copy");
+
+  TSetup& setup = Run();
+
+  ASSERT_FALSE(setup.HasErrors()) << StringToUtf8(setup.Errors()[0]);
+  EXPECT_FALSE(Files().FolderExists(Dest(u"!Backup")));
+  EXPECT_EQ(Files().FileText(old_profile), "settings of a 3.x copy");
+  EXPECT_EQ(Files().FileText(profile), "settings of a 5.x copy");
 }
 
 TEST_F(PrepareTest, ObsoletePlugins_ByInstalledVersion) {

@@ -4,10 +4,13 @@
 
 #include "base/ini_file.h"
 #include "base/path.h"
+#include "core/folder_chain.h"
 #include "core/ini_file_io.h"
+#include "core/protected_folders.h"
 #include "core/safe_removal.h"
 #include "core/setup.h"
 #include "core/setup_users.h"
+#include "platform/error_codes.h"
 #include "platform/platform.h"
 #include "product/internal/path_list.h"
 #include "product/internal/rounded_percent.h"
@@ -58,6 +61,31 @@ void AppendSubfoldersChildrenFirst(const String& root, std::vector<TSetupDirItem
   }
 }
 
+// The folders of the recorded files below `root` and the folders above them up to `root`,
+// children before their parents; folders that are missing or reached through a link are left
+// out. (Each is held again from `root` as it goes: one swapped for a link meanwhile stays.)
+void AppendRecordedFolders(const String& root, const StringList& files,
+                           std::vector<TSetupDirItem>& dirs) {
+  StringList folders;
+  for (const String& file : files) {
+    for (String folder = ExtractFilePath(file); folder.size() > root.size();
+         folder = ExtractFilePath(ExcludeTrailingBackslash(folder))) {
+      folders.push_back(folder);
+    }
+  }
+  RemoveDuplicatePaths(folders);
+  // Deeper folders first; the order among folders of one depth does not matter.
+  std::stable_sort(folders.begin(), folders.end(), [](const String& a, const String& b) {
+    return std::count(a.begin(), a.end(), u'\\') > std::count(b.begin(), b.end(), u'\\');
+  });
+  for (String& folder : folders) {
+    TFolderChain chain;
+    if (chain.Hold(root, folder) == kErrorSuccess) {
+      dirs.push_back({std::move(folder), TSetupDirMark::RemoveIfEmpty, root});
+    }
+  }
+}
+
 }  // namespace
 
 StringList TSetupActionUninstallFiles::CreateFileList() const {
@@ -82,12 +110,22 @@ std::vector<TSetupDirItem> TSetupActionUninstallFiles::CreateDirsList() const {
   TSetup& setup = *Setup();
   const String& dest = setup.DestPath();
   std::vector<TSetupDirItem> dirs;
-  AppendSubfoldersChildrenFirst(dest, dirs);
+  if (IsProtectedFolder(dest)) {
+    // A copy that an earlier version placed straight into a drive or a folder of others:
+    // the folders there are not the copy's, except those of its own files.
+    AppendRecordedFolders(dest, CreateFileList(), dirs);
+  } else {
+    AppendSubfoldersChildrenFirst(dest, dirs);
+  }
   const TRemovalChoices choices = TRemovalChoices::Read(Options(), setup.Flags());
   if (choices.RemoveBackups) {
     dirs.push_back({dest + u"!Backup\\", TSetupDirMark::RemoveTree, dest});
   }
   if (choices.RemoveContent) PrepareContent(dirs, choices.RemoveBackups);
+  // Last, the product folder itself, when the removal has left nothing in it: a removal that
+  // a deployment tool waits for is over when the folder is gone. (A product in a drive's root
+  // leaves the root alone: "D:" would name the drive's current folder.)
+  if (!IsVolumeRoot(dest)) dirs.push_back({dest, TSetupDirMark::RemoveIfEmpty, dest});
   return dirs;
 }
 

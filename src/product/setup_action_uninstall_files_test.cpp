@@ -75,7 +75,7 @@ class TUninstallRun {
                  const std::string& record = RecordText(kRecorded)) {
     run.Data().SetProductFile(u"Uninstall.ini", record);
     TSetup& setup = run.Create(params);
-    setup.SetDestPath(kDest);
+    setup.SetDestPath(dest);
     TRuxIniFile& options = setup.Options();
     if (choice.RemoveBackups)
       options.WriteString(u"Common", u"RemoveBackups", choice.RemoveBackups);
@@ -93,6 +93,7 @@ class TUninstallRun {
     EXPECT_EQ(setup.Errors(), StringList{});
   }
 
+  String dest = kDest;          // the product folder the removal works on
   TRecordingListener listener;  // outlives the setup object that calls it
   TFakeSetupRun run;
 };
@@ -135,8 +136,8 @@ TEST(UninstallFilesTest, CreateFileList_CountDecidesWhatIsRead) {
 TEST(UninstallFilesTest, CreateDirsList_ChildrenBeforeParents_ThenWhatTheChoicesAdd) {
   // Everything of the product folder is held from the product folder on while it goes.
   constexpr StringView kDest = u"C:\\Nolu\\";
-  const auto empty = [&](const char16_t* path) {
-    return TSetupDirItem{path, TSetupDirMark::RemoveIfEmpty, String(kDest)};
+  const auto empty = [&](StringView path) {
+    return TSetupDirItem{String(path), TSetupDirMark::RemoveIfEmpty, String(kDest)};
   };
   const std::vector<TSetupDirItem> walk = {
       empty(u"C:\\Nolu\\!Backup\\"),
@@ -178,6 +179,7 @@ TEST(UninstallFilesTest, CreateDirsList_ChildrenBeforeParents_ThenWhatTheChoices
     u.Create(c.params, c.choice);
     std::vector<TSetupDirItem> expected = walk;
     expected.insert(expected.end(), c.added.begin(), c.added.end());
+    expected.push_back(empty(kDest));  // last, the folder itself
     EXPECT_EQ(TSetupActionUninstallFiles().CreateDirsList(), expected)
         << "\"" << StringToUtf8(c.params) << "\" RemoveBackups "
         << (c.choice.RemoveBackups ? StringToUtf8(c.choice.RemoveBackups) : "unset")
@@ -263,12 +265,23 @@ TEST(UninstallFilesTest, Execute_CountZeroStillRemovesEmptyFolders) {
   }
 }
 
-TEST(UninstallFilesTest, Execute_TheProductFolderStaysWithoutContentRemoval) {
+TEST(UninstallFilesTest, Execute_AProductFolderLeftEmptyGoesToo) {
   TUninstallRun u;
   u.Files().AddFolder(u"C:\\Nolu\\!Backup");
   u.Execute(u"/AUTO /SILENT", {.RemoveBackups = u"1"});
-  EXPECT_TRUE(u.Files().FolderExists(kDest));
-  EXPECT_EQ(u.Files().ListTree(kDest), StringList{});
+  // Also without "RemoveContent": whoever waits for the removal sees it done.
+  EXPECT_FALSE(u.Files().FolderExists(kDest));
+  EXPECT_TRUE(u.Files().FolderExists(u"C:\\"));
+}
+
+TEST(UninstallFilesTest, CreateDirsList_AProductInADriveRootLeavesTheRootAlone) {
+  TUninstallRun u;
+  u.Files().AddDrive(u"D:");
+  u.Files().AddFile(u"D:\\Nolu.exe", "installed");
+  u.Create(u"/AUTO /SILENT", {.RemoveBackups = u"0"});
+  nolu::Setup()->SetDestPath(u"D:\\");
+  // "D:" would name the drive's current folder, not its root.
+  EXPECT_EQ(TSetupActionUninstallFiles().CreateDirsList(), std::vector<TSetupDirItem>{});
 }
 
 TEST(UninstallFilesTest, Execute_FilesInUseGoAtTheNextRestart) {
@@ -279,12 +292,16 @@ TEST(UninstallFilesTest, Execute_FilesInUseGoAtTheNextRestart) {
 
   EXPECT_FALSE(u.Files().FileExists(u"C:\\Nolu\\Nolu.exe"));
   const std::vector<TRebootOperation> reboot = u.Files().RebootOperations();
-  ASSERT_EQ(reboot.size(), 1u);
+  ASSERT_EQ(reboot.size(), 2u);
   EXPECT_TRUE(StartsWith(reboot[0].Source, kTemp));
   EXPECT_EQ(u.Files().FileText(reboot[0].Source), "installed");
-  // The locked library keeps its folder; everything else of the product is gone.
+  // The locked library cannot even be renamed: it keeps its folder now and goes itself at the
+  // restart; everything else of the product is gone.
+  EXPECT_EQ(reboot[1], (TRebootOperation{u"C:\\Nolu\\System\\nolu_menu64.dll", u""}));
   EXPECT_EQ(u.Files().ListTree(kDest),
             (StringList{u"C:\\Nolu\\System\\", u"C:\\Nolu\\System\\nolu_menu64.dll"}));
+  u.Files().SimulateReboot();
+  EXPECT_EQ(u.Files().ListTree(kDest), StringList{u"C:\\Nolu\\System\\"});
 }
 
 TEST(UninstallFilesTest, Execute_ATamperedRecordDeletesNothingOutside) {
@@ -400,6 +417,38 @@ TEST(UninstallFilesTest, Execute_AProductInADriveRootTakesOnlyItsOwnFiles) {
   EXPECT_EQ(u.Files().ListTree(u"D:\\"), (StringList{u"D:\\Data\\", u"D:\\Data\\thesis.doc"}));
 }
 
+// A copy that an earlier version placed straight into a folder that holds other things: the
+// removal takes the copy's own files and the folders they leave empty, and nothing else,
+// whatever the choices say.
+TEST(UninstallFilesTest, Execute_AProductInAFolderOfOthersTakesOnlyItsOwnFiles) {
+  const StringView cases[] = {
+      u"C:\\Program Files (x86)\\", u"C:\\Users\\User\\", u"C:\\Users\\User\\Documents\\",
+      u"C:\\Documents and Settings\\User\\",  // the profile, through a junction
+  };
+  for (StringView dest : cases) {
+    SCOPED_TRACE(StringToUtf8(dest));
+    TUninstallRun u;
+    TFakeFileSystem& files = u.Files();
+    files.AddJunction(u"C:\\Documents and Settings", u"C:\\Users");
+    for (const String& file : kRecorded)
+      files.AddFile(String(dest) + file, "installed");
+    const StringList others{u"Other\\thesis.doc", u"Skins\\Mine\\skin.xml", u"notes.txt"};
+    for (const String& file : others)
+      files.AddFile(String(dest) + file, "keep");
+    files.AddFolder(String(dest) + u"Empty project");
+    u.dest = String(dest);
+    u.Execute(u"", {.RemoveBackups = u"1", .RemoveContent = u"1"});
+
+    for (const String& file : kRecorded)
+      EXPECT_FALSE(files.FileExists(String(dest) + file)) << StringToUtf8(file);
+    EXPECT_FALSE(files.FolderExists(String(dest) + u"Plugins"));
+    for (const String& file : others)
+      EXPECT_EQ(files.FileText(String(dest) + file), "keep") << StringToUtf8(file);
+    EXPECT_TRUE(files.FolderExists(String(dest) + u"Empty project"));
+    EXPECT_TRUE(files.FolderExists(kTemp));
+  }
+}
+
 TEST(UninstallFilesTest, WhatAnInstallationRecordsItsUninstallerRemoves) {
   TFakeSetupRun run;
   TFakeFileSystem& files = run.Platform().Files();
@@ -422,18 +471,19 @@ TEST(UninstallFilesTest, WhatAnInstallationRecordsItsUninstallerRemoves) {
   removal.Start(true);
 
   EXPECT_EQ(removal.Errors(), StringList{});
-  EXPECT_TRUE(files.FolderExists(kDest));
-  EXPECT_EQ(files.ListTree(kDest), StringList{});
+  // Nothing left of it, the folder included.
+  EXPECT_FALSE(files.FolderExists(kDest));
 }
 
 TEST(UninstallFilesTest, Execute_ShowsItsStatusAndCountsFilesAndFolders) {
   TUninstallRun u;
-  // 6 files, then the folders Plugins\PlugA\, Plugins\, Skins\Modern\, Skins\, System\.
+  // 6 files, then the folders Plugins\PlugA\, Plugins\, Skins\Modern\, Skins\, System\ and
+  // the product folder itself.
   u.Execute(u"");
   std::vector<int> current;
   for (const auto& [overall, action] : u.listener.Progress())
     current.push_back(action);
-  EXPECT_EQ(current, (std::vector<int>{0, 9, 18, 27, 36, 45, 55, 64, 73, 82, 91, 100}));
+  EXPECT_EQ(current, (std::vector<int>{0, 8, 17, 25, 33, 42, 50, 58, 67, 75, 83, 92, 100}));
   bool status_shown = false;
   for (const TRecordedNotification& n : u.listener.Received) {
     if (n.Code == ncStatusText && n.Text == u"Removing Nolu...") status_shown = true;

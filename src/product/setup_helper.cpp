@@ -102,27 +102,8 @@ void TSetupHelper::RemoveDuplicates(StringList& list) {
 }
 
 bool TSetupHelper::DeleteTree(StringView folder) {
-  IFileSystem& files = CurrentPlatform().Files();
-  const String dir = IncludeTrailingBackslash(folder);
-  if (dir.empty()) return false;
-  const uint32_t attributes = files.Attributes(dir);
-  if (attributes == kInvalidAttributes) return true;
-  if ((attributes & kAttrDirectory) == 0) return false;
-  // A link is removed as a link; listing it would reach into whatever it points to.
-  if ((attributes & kAttrReparsePoint) == 0) {
-    std::vector<TFileEntry> entries;
-    if (files.ListFolder(dir, entries) != kErrorSuccess) return false;
-    for (const TFileEntry& entry : entries) {
-      const String path = dir + entry.Name;
-      if (entry.IsFolder()) {
-        if (!DeleteTree(path)) return false;
-        continue;
-      }
-      if ((entry.Attributes & kAttrReadOnly) != 0) files.SetAttributes(path, 0);
-      if (files.Delete(path) != kErrorSuccess) return false;
-    }
-  }
-  return files.RemoveFolder(dir) == kErrorSuccess;
+  // The folder is taken as it is named: one the shell gave, with nothing above it to check.
+  return DeleteFolderTree(folder, folder);
 }
 
 }  // namespace nolu

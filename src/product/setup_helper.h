@@ -32,9 +32,8 @@ class TSetupHelper {
   static void RemoveDuplicates(StringList& list);
 
   // Deletes every file and subfolder of `folder`, then the folder itself, and stops at the
-  // first entry that cannot be deleted. A junction or symbolic link inside is removed as a
-  // link: what it points to is never touched. Best effort: returns whether the folder is gone,
-  // raises nothing.
+  // first entry that cannot be deleted (DeleteFolderTree: links go as links, a protected
+  // folder never goes). Best effort: returns whether the folder is gone, raises nothing.
   static bool DeleteTree(StringView folder);
 };
 

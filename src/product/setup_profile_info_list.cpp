@@ -10,6 +10,9 @@ namespace nolu {
 
 void TSetupProfileInfoList::Populate() {
   items_.clear();
+  // Without a copy here the profiles found belong to a copy elsewhere (version 0 would even
+  // name the folder that every 3.x copy shares): none is this run's to archive or remove.
+  if (Setup()->ProductInfo().GetInstalledVersion() <= 0) return;
   if (Setup()->Flags() & sfPortable) {
     Add(u"SingleUser", u"", Setup()->DestPath());
     return;

@@ -15,7 +15,8 @@ class TSetupProfileInfoList {
   // profile folder, otherwise every user that TSetupUsers reports. A user is listed only when
   // the installed version's profile folder (SourcePath) exists, and when neither it nor the
   // new one (TargetPath) is reached through a junction or symbolic link from RootPath: the
-  // run would back up, copy, rename and delete wherever that leads.
+  // run would back up, copy, rename and delete wherever that leads. Without an installed copy
+  // in the destination (version 0) the list stays empty.
   void Populate();
 
   size_t Count() const { return items_.size(); }

@@ -60,6 +60,8 @@ TEST(ProfileInfoListTest, Populate_EveryUserWithAProfileOfTheInstalledVersion) {
   const Case cases[] = {
       {3900, {u"User", u"Ann"}, u"Nolu3"},
       {5010, {u"User"}, u"Nolu"},
+      // Nothing installed here: the "Nolu3" folders belong to a copy elsewhere.
+      {0, {}, u""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.installed);
@@ -128,14 +130,15 @@ TEST(ProfileInfoListTest, Populate_AProfileReachedThroughALinkIsLeftOut) {
 TEST(ProfileInfoListTest, Populate_PortableModeHasTheSingleUserOfTheDestination) {
   struct Case {
     bool profile_exists;
+    int installed;
     size_t count;
   };
-  for (const Case& c : {Case{true, 1}, Case{false, 0}}) {
+  for (const Case& c : {Case{true, 5010, 1}, Case{false, 5010, 0}, Case{true, 0, 0}}) {
     TFakeSetupRun run;
-    run.Product().Installed(u"C:\\Nolu\\", {5010, /*Portable=*/true});
+    run.Product().Installed(u"C:\\Nolu\\", {c.installed, /*Portable=*/true});
     if (c.profile_exists) run.Platform().Files().AddFolder(u"C:\\Nolu\\Profile");
     run.Platform().Files().AddFile(String(kRoaming) + u"Nolu\\Nolu.ini", "not portable");
-    TSetup& setup = run.Create(u"/AUTO=C:\\Nolu /SILENT");
+    TSetup& setup = run.Create(u"/AUTO=C:\\Nolu /PORTABLE /SILENT");
     ASSERT_TRUE(setup.Flags() & sfPortable);
 
     TSetupProfileInfoList list;

@@ -31,6 +31,24 @@ std::unique_ptr<TSetupPackageReader> ReadResourcePackage(StringView name) {
   return std::make_unique<TSetupPackageReader>(source);
 }
 
+// The root of a path: "C:", a server "\\server", the long forms "\\?\C:" and
+// "\\?\UNC\server", or none.
+StringView PathRoot(StringView path) {
+  if (StartsWith(path, u"\\\\?\\")) {
+    size_t end = path.find(u'\\', 4);
+    if (end != StringView::npos && EqualsIgnoreCase(path.substr(4, end - 4), u"UNC")) {
+      end = path.find(u'\\', end + 1);
+    }
+    return path.substr(0, end == StringView::npos ? path.size() : end);
+  }
+  if (path.size() >= 2 && path[1] == u':') return path.substr(0, 2);
+  if (StartsWith(path, u"\\\\")) {
+    const size_t next = path.find(u'\\', 2);
+    return path.substr(0, next == StringView::npos ? path.size() : next);
+  }
+  return {};
+}
+
 String CleanComponent(StringView component) {
   String out;
   out.reserve(component.size());
@@ -60,25 +78,25 @@ bool IsUninstallerExe() {
 }
 
 String CleanPath(StringView path) {
-  StringView root;
-  if (path.size() >= 2 && path[1] == u':') {
-    root = path.substr(0, 2);
-  } else if (StartsWith(path, u"\\\\")) {
-    const size_t next = path.find(u'\\', 2);
-    root = path.substr(0, next == StringView::npos ? path.size() : next);
-  }
+  const StringView root = PathRoot(path);
+  String out(root);
+  if (!root.empty()) out.push_back(u'\\');
+  out += CleanRelativePath(path.substr(root.size()));
+  if (EndsWith(path, u"\\") && !EndsWith(out, u"\\")) out.push_back(u'\\');
+  return out;
+}
+
+String CleanRelativePath(StringView path) {
   StringList parts;
-  for (size_t pos = root.size(); pos <= path.size();) {
+  for (size_t pos = 0; pos <= path.size();) {
     size_t next = path.find(u'\\', pos);
     if (next == StringView::npos) next = path.size();
     String part = CleanComponent(path.substr(pos, next - pos));
     if (!part.empty()) parts.push_back(std::move(part));
     pos = next + 1;
   }
-  String out(root);
-  if (!root.empty()) out.push_back(u'\\');
-  out += JoinStrings(parts, u"\\");
-  if (EndsWith(path, u"\\") && !EndsWith(out, u"\\")) out.push_back(u'\\');
+  String out = JoinStrings(parts, u"\\");
+  if (!out.empty() && EndsWith(path, u"\\")) out.push_back(u'\\');
   return out;
 }
 
@@ -187,6 +205,18 @@ StringList TSetupResources::GetStringList(StringView name) const {
   return SplitLines(text);
 }
 
+TPicture TSetupResources::GetImage(StringView name) const {
+  TPicture picture;
+  if (!CurrentPlatform().Pictures().Decode(GetBytes(name), picture)) {
+    throw EInstallerInstallError(Format(u"Cannot read the picture \"%s\"", {String(name)}));
+  }
+  return picture;
+}
+
+int TSetupResources::GetAnsiCodePage() const {
+  return strings_.ReadInteger(u"File", u"ANSICP", 0);
+}
+
 String TSetupResources::GetLanguageFamily() const {
   return strings_.ReadString(u"File", u"Family", u"EN");
 }
@@ -201,6 +231,11 @@ std::unique_ptr<TMemoryStream> TSetupResources::GetLicenseStream() const {
 
 String TSetupResources::GetString(StringView section, StringView key) const {
   return ExpandVariables(strings_.ReadString(section, key, u""));
+}
+
+String TSetupResources::GetString(StringView section, StringView key, StringView fallback) const {
+  const String text = strings_.ReadString(section, key, u"");
+  return ExpandVariables(text.empty() ? fallback : StringView(text));
 }
 
 String TSetupResources::ExpandVariables(StringView text) const {
@@ -228,7 +263,23 @@ String TSetupResources::ReplaceVariables(StringView text) const {
 
 String TSetupResources::ExpandPath(StringView text) const {
   // A path holds no line breaks: its "\n" is a separator before a name ("$DEST\nolu.dll").
-  return CleanPath(ReplaceVariables(text));
+  const String expanded = ReplaceVariables(text);
+  // The folders of the run are names the system gave or took as they are; cleaned, a
+  // destination "C:\Users\U\.apps\" would lose its dot for the script's files but not for the
+  // uninstaller, the configuration or the record. Only what the script adds below is cleaned.
+  const String dest = run_.DestPath();
+  const String temp = IncludeTrailingBackslash(CurrentPlatform().Files().TempFolder());
+  StringView folder;
+  for (const String* candidate :
+       {&dest, &temp, &desktop_folder_, &start_menu_folder_, &programs_folder_}) {
+    if (EndsWith(*candidate, u"\\") && candidate->size() > folder.size() &&
+        PathStartsWith(expanded, *candidate)) {
+      folder = *candidate;
+    }
+  }
+  if (folder.empty()) return CleanPath(expanded);
+  return String(expanded.substr(0, folder.size())) +
+         CleanRelativePath(StringView(expanded).substr(folder.size()));
 }
 
 }  // namespace nolu

@@ -15,6 +15,7 @@
 
 #include "base/ini_file.h"
 #include "base/memory_stream.h"
+#include "base/picture.h"
 #include "base/text.h"
 #include "package/setup_package_reader.h"
 #include "resources/setup_script.h"
@@ -70,13 +71,26 @@ class TSetupResources {
   // The same entry's bytes in place, valid while the resources live (no copy).
   std::span<const uint8_t> GetBytes(StringView name) const;
   StringList GetStringList(StringView name) const;
+  // The entry decoded as a picture (PNG with alpha, or an icon). Raises "Cannot locate" for a
+  // missing entry and EInstallerInstallError "Cannot read the picture "%s"" for bytes that are
+  // no picture.
+  TPicture GetImage(StringView name) const;
   String GetLanguageFamily() const;
+  // The ANSI code page of the chosen language ("File"/"ANSICP"), 0 when it names none: what
+  // the user interface chooses its fonts' character set by.
+  int GetAnsiCodePage() const;
   // The license text of the run's language family, or none.
   std::unique_ptr<TMemoryStream> GetLicenseStream() const;
   String GetString(StringView section, StringView key) const;
+  // The same, or `fallback` (its variables expanded too) when the language files have no such
+  // text: for the messages a run must be able to show whatever the setup data holds.
+  String GetString(StringView section, StringView key, StringView fallback) const;
   String ExpandVariables(StringView text) const;
   // The variables replaced (not "\n": a path holds none, and "$DEST\nolu.dll" must keep its
-  // separator), then the path cleaned.
+  // separator), then the path cleaned. A path that begins with a folder of the run (the
+  // destination, the temporary folder, the desktop, the start menu, the programs folder) keeps
+  // that folder as it is and has only the rest cleaned (CleanRelativePath), so a file below
+  // the destination lands in the destination whatever its name looks like.
   String ExpandPath(StringView text) const;
 
   const TSetupPackageReader& SetupPackage() const { return *setup_package_; }
@@ -107,8 +121,12 @@ class TSetupResources {
   String start_menu_folder_;
 };
 
-// The path cleaning of ExpandPath: root kept, every component cleaned of characters a file
-// name cannot hold, empty components dropped, trailing backslash kept.
+// The path cleaning of ExpandPath: root kept ("C:", "\\server", "\\?\C:", "\\?\UNC\server"),
+// every component cleaned of characters a file name cannot hold, empty components dropped,
+// trailing backslash kept.
 String CleanPath(StringView path);
+// The same for a path without a root: every component is cleaned, so nothing of the result
+// can be a drive, a server or a way out of the folder it is appended to.
+String CleanRelativePath(StringView path);
 
 }  // namespace nolu

@@ -154,6 +154,32 @@ TEST_F(SetupResourcesTest, ExpandPathCleansTheExpandedPath) {
   EXPECT_EQ(resources->ExpandPath(u"$DEST\\nolu\\new.txt"), u"C:\\Dir\\nolu\\new.txt");
 }
 
+// The folders of the run are names the system gave or accepted: they are taken as they are,
+// and only what the script writes below them is cleaned.
+TEST_F(SetupResourcesTest, ExpandPathKeepsTheFoldersOfTheRunAsTheyAre) {
+  struct Case {
+    const char16_t* dest;
+    const char16_t* path;
+    const char16_t* expected;
+  } cases[] = {
+      {u"C:\\Users\\U\\.apps\\Nolu\\", u"$DEST\\Nolu.exe", u"C:\\Users\\U\\.apps\\Nolu\\Nolu.exe"},
+      {u"C:\\Apps\\ Nolu\\", u"$DEST\\ .x\\y.txt", u"C:\\Apps\\ Nolu\\x\\y.txt"},
+      {u"C:\\Users\\U\\.apps\\Nolu\\", u"C:\\Users\\U\\.apps\\Nolu\\Uninstall.dat",
+       u"C:\\Users\\U\\.apps\\Nolu\\Uninstall.dat"},
+      // What follows the folder cannot climb out of it.
+      {u"C:\\.Nolu\\", u"$DEST\\..\\..\\Windows\\x.dll", u"C:\\.Nolu\\Windows\\x.dll"},
+      {u"C:\\.Nolu\\", u"$DEST\\C:\\x.dll", u"C:\\.Nolu\\C\\x.dll"},
+      // Other text is cleaned whole.
+      {u"C:\\.Nolu\\", u"D:\\.x\\y.txt", u"D:\\x\\y.txt"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(StringToUtf8(c.path));
+    run_.dest_path = c.dest;
+    auto resources = Open();
+    EXPECT_EQ(resources->ExpandPath(c.path), c.expected);
+  }
+}
+
 TEST(CleanPathTest, KeepsTheRootAndCleansEveryComponent) {
   struct Case {
     const char16_t* input;
@@ -171,12 +197,33 @@ TEST(CleanPathTest, KeepsTheRootAndCleansEveryComponent) {
       {u"\\\\server\\share\\x", u"\\\\server\\share\\x"},
       {u"relative\\path", u"relative\\path"},
       {u"C:/x", u"C:\\x"},  // a slash is removed, not a separator
+      // The long forms keep their prefix and their root.
+      {u"\\\\?\\C:\\Dir\\\\x", u"\\\\?\\C:\\Dir\\x"},
+      {u"\\\\?\\UNC\\server\\share\\x", u"\\\\?\\UNC\\server\\share\\x"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(CleanPath(c.input), c.expected) << StringToUtf8(c.input);
   }
   const String long_name(300, u'n');
   EXPECT_EQ(CleanPath(u"C:\\" + long_name), u"C:\\" + String(260, u'n'));
+}
+
+// A Russian script may well be written in the code page of Russian texts.
+TEST_F(SetupResourcesTest, ScriptInACodePageOrAnUnknownEncoding) {
+  std::string script = TFakeSetupData::SampleInstallXml();
+  script.replace(script.find("utf-8"), 5, "windows-1251");
+  script.replace(script.find("value=\"Nolu\""), 13, "value=\"\xCD\xEE\xEB\xF3\"");
+  data_.SetSetupFile(u"Install.xml", script);
+  EXPECT_EQ(Open()->Script().GetSetting(u"ProductName"), u"Нолу");
+
+  script.replace(script.find("windows-1251"), 12, "x-unknown");
+  data_.SetSetupFile(u"Install.xml", script);
+  try {
+    Open();
+    FAIL();
+  } catch (const Exception& e) {
+    EXPECT_NE(e.Message().find(u"\"x-unknown\""), String::npos) << StringToUtf8(e.Message());
+  }
 }
 
 TEST_F(SetupResourcesTest, ProductPackageWinsOverSetupPackage) {

@@ -48,6 +48,13 @@ void TTestProductInfo::PopulateActions(const TActionClassCallback& callback) {
     callback(*cls);
 }
 
+void TTestProductInfo::PopulatePages(const TPageClassCallback& callback) {
+  const auto& names =
+      Setup()->Mode() == smUninstall ? config_.uninstall_pages : config_.install_pages;
+  for (const String& name : names)
+    callback(TSetupPageClass{name.c_str()});
+}
+
 void TRecordingListener::Notify(uint32_t code, const TNotifyParam& param) {
   TRecordedNotification n;
   n.Code = code;

@@ -40,6 +40,9 @@ struct TTestProductConfig {
   std::map<String, TTestInstalledCopy> installed;
   std::vector<const TSetupActionClass*> install_actions;
   std::vector<const TSetupActionClass*> uninstall_actions;
+  // The page class names PopulatePages hands out in each mode.
+  std::vector<String> install_pages;
+  std::vector<String> uninstall_pages;
   // How often LoadInstalledInfo ran, and the destination it saw last.
   int load_count = 0;
   String last_loaded_from;
@@ -59,7 +62,7 @@ class TTestProductInfo : public TSetupProductInfo {
   int GetInstalledVersion() override;
   void LoadInstalledInfo() override;
   void PopulateActions(const TActionClassCallback& callback) override;
-  void PopulatePages(const TPageClassCallback&) override {}
+  void PopulatePages(const TPageClassCallback& callback) override;
 
  private:
   explicit TTestProductInfo(TTestProductConfig& config) : config_(config) {}

@@ -78,6 +78,11 @@ uint32_t TWatchedFileSystem::Move(StringView source, StringView target) {
   return inner_.Move(source, target);
 }
 
+uint32_t TWatchedFileSystem::Replace(StringView source, StringView target) {
+  Record(u"Replace", source, target);
+  return inner_.Replace(source, target);
+}
+
 uint32_t TWatchedFileSystem::MoveOnReboot(StringView source, StringView target) {
   Record(u"MoveOnReboot", source, target);
   return inner_.MoveOnReboot(source, target);
@@ -111,6 +116,11 @@ uint32_t TWatchedFileSystem::RemoveFolder(StringView path) {
 uint32_t TWatchedFileSystem::TempFileName(StringView folder, StringView prefix, String& path) {
   Record(u"TempFileName", folder);
   return inner_.TempFileName(folder, prefix, path);
+}
+
+uint32_t TWatchedFileSystem::FinalPathName(StringView path, String& final_path) {
+  Record(u"FinalPathName", path);  // it opens the path, following its links
+  return inner_.FinalPathName(path, final_path);
 }
 
 uint32_t TWatchedFileSystem::FullPathName(StringView path, String& full) {

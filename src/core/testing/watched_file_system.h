@@ -26,7 +26,7 @@ namespace nolu {
 struct TFileCall {
   String Operation;  // the IFileSystem member's name: "Delete", "ListFolder", ...
   String Path;       // its path, as given
-  String Target;     // the second path of Copy, Move and MoveOnReboot
+  String Target;     // the second path of Copy, Move, Replace and MoveOnReboot
 
   friend bool operator==(const TFileCall&, const TFileCall&) = default;
 };
@@ -42,6 +42,7 @@ class TWatchedFileSystem : public IFileSystem {
   uint32_t Delete(StringView path) override;
   uint32_t Copy(StringView source, StringView target, bool fail_if_exists) override;
   uint32_t Move(StringView source, StringView target) override;
+  uint32_t Replace(StringView source, StringView target) override;
   uint32_t MoveOnReboot(StringView source, StringView target) override;
   using IFileSystem::CreateFolder;
   uint32_t CreateFolder(StringView path, TFolderAccess access) override;
@@ -53,6 +54,7 @@ class TWatchedFileSystem : public IFileSystem {
   uint32_t TempFileName(StringView folder, StringView prefix, String& path) override;
   uint32_t FullPathName(StringView path, String& full) override;
   uint32_t LongPathName(StringView path, String& long_path) override;
+  uint32_t FinalPathName(StringView path, String& final_path) override;
   String CurrentFolder() override { return inner_.CurrentFolder(); }
   uint32_t SetCurrentFolder(StringView path) override;
 
@@ -92,6 +94,7 @@ class TWatchedPlatform : public TPlatform {
   IMessageChannel& Messages() override { return fake_.Messages(); }
   IMessageBox& Dialogs() override { return fake_.Dialogs(); }
   IModuleResources& Resources() override { return fake_.Resources(); }
+  IPictureDecoder& Pictures() override { return fake_.Pictures(); }
 
  private:
   TFakePlatform& fake_;

@@ -18,21 +18,29 @@ struct TFakeFileSystem::FileData {
   int read_writers = 0;  // kOpenReadWrite: share read
   int exclusive = 0;     // kCreate, kCreateNew: share nothing
   int deny_writers = 0;  // kOpenReadDenyWrite: read, share read
+  int appenders = 0;     // kAppend, kAppendNew: share read and write
 
-  bool SharesDelete() const { return read_writers == 0 && exclusive == 0 && deny_writers == 0; }
-  bool SharesWrite() const { return read_writers == 0 && exclusive == 0 && deny_writers == 0; }
+  bool SharesDelete() const {
+    return read_writers == 0 && exclusive == 0 && deny_writers == 0 && appenders == 0;
+  }
+  bool SharesWrite() const { return SharesDelete(); }
+  // Both ways, as Windows checks: what the new handle wants must be shared by the open ones,
+  // and what they do must be shared by the new one.
   bool CanOpen(FileMode mode) const {
     if (exclusive) return false;
     switch (mode) {
       case FileMode::kOpenRead:
         return true;
       case FileMode::kOpenReadDenyWrite:
-        return read_writers == 0;
+        return read_writers == 0 && appenders == 0;
       case FileMode::kOpenReadWrite:
-        return read_writers == 0 && deny_writers == 0;
+        return read_writers == 0 && deny_writers == 0 && appenders == 0;
       case FileMode::kCreate:
       case FileMode::kCreateNew:
-        return readers == 0 && read_writers == 0 && deny_writers == 0;
+        return readers == 0 && read_writers == 0 && deny_writers == 0 && appenders == 0;
+      case FileMode::kAppend:
+      case FileMode::kAppendNew:
+        return read_writers == 0 && deny_writers == 0;
     }
     return false;
   }
@@ -44,6 +52,9 @@ struct TFakeFileSystem::FileData {
         return deny_writers;
       case FileMode::kOpenReadWrite:
         return read_writers;
+      case FileMode::kAppend:
+      case FileMode::kAppendNew:
+        return appenders;
       case FileMode::kCreate:
       case FileMode::kCreateNew:
         break;
@@ -62,10 +73,10 @@ struct TFakeFileSystem::Node {
   // A junction made by AddJunction: the full path it leads to. Junctions made by AddFolder
   // with kAttrReparsePoint lead nowhere; what they hold is stored in them.
   String link_target;
+  // Deleted while another program holds it: the name stays taken until the hold ends.
+  bool delete_pending = false;
   std::optional<TFolderAccess> access;  // set by CreateFolder or SetFolderAccess
   int holds = 0;                        // HoldFolder objects alive
-
-  bool IsRedirect() const { return !link_target.empty(); }
 
   bool IsFolder() const { return (attributes & kAttrDirectory) != 0; }
   uint32_t ReportedAttributes() const { return attributes == 0 ? kAttrNormal : attributes; }
@@ -96,6 +107,9 @@ struct TFakeFileSystem::Resolved {
 };
 
 namespace {
+
+// Windows gives up on a chain of links this long (ERROR_CANT_RESOLVE_FILENAME).
+constexpr int kMaxLinks = 31;
 
 constexpr uint32_t kSettableAttributes =
     kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive | kAttrTemporary;
@@ -141,6 +155,9 @@ class TFakeFileSystem::Stream : public TStream {
     if (count == 0) return 0;
     if (ReadOnly()) Fail(kErrorAccessDenied);
     Fail(fs_.CheckKey(FakeFileOp::kWrite, key_));
+    if (mode_ == FileMode::kAppend || mode_ == FileMode::kAppendNew) {
+      position_ = data_->bytes.size();
+    }
     uint64_t allowed = count;
     const bool fits = fs_.ConsumeBudget(count, allowed);
     Bytes& bytes = data_->bytes;
@@ -272,20 +289,17 @@ TFakeFileSystem::Node* TFakeFileSystem::Find(const Resolved& r, bool follow_last
   for (size_t i = 0; i < r.parts.size(); ++i) {
     if (!node->IsFolder()) return nullptr;
     node = node->Child(r.parts[i]);
+    if (node && (follow_last || i + 1 < r.parts.size())) node = FollowLink(node, depth);
     if (!node) return nullptr;
-    if (node->IsRedirect() && (follow_last || i + 1 < r.parts.size())) {
-      node = FollowLink(*node, depth);
-      if (!node) return nullptr;
-    }
   }
   return node;
 }
 
-TFakeFileSystem::Node* TFakeFileSystem::FollowLink(Node& link, int depth) {
-  // Windows gives up after a few dozen links in a row (ERROR_CANT_RESOLVE_FILENAME).
-  constexpr int kMaxLinks = 31;
+TFakeFileSystem::Node* TFakeFileSystem::FollowLink(Node* node, int depth) {
+  if (node->link_target.empty()) return node;
+  if (depth >= kMaxLinks) return nullptr;
   Resolved target;
-  if (depth >= kMaxLinks || Resolve(link.link_target, target) != kErrorSuccess) return nullptr;
+  if (Resolve(node->link_target, target) != kErrorSuccess) return nullptr;
   return Find(target, /*follow_last=*/true, depth + 1);
 }
 
@@ -297,7 +311,7 @@ TFakeFileSystem::Node* TFakeFileSystem::FindParent(const Resolved& r, uint32_t& 
   }
   Resolved parent = r;
   parent.parts.pop_back();
-  Node* node = Find(parent);
+  Node* node = Find(parent, /*follow_last=*/true);
   if (!node || !node->IsFolder()) return nullptr;
   error = kErrorSuccess;
   return node;
@@ -371,11 +385,9 @@ TFakeFileSystem::Node& TFakeFileSystem::MakeFolders(const Resolved& r, size_t co
       child = created.get();
       node->children[UpperCase(r.parts[i])] = std::move(created);
     }
-    // Whatever is added goes below this folder: through a junction, to its target.
-    if (child->IsRedirect()) {
-      child = FollowLink(*child, 0);
-      if (!child)
-        throw EInvalidOperation(u"Fake file system: a junction leads nowhere: " + r.parts[i]);
+    child = FollowLink(child, 0);
+    if (!child) {
+      throw EInvalidOperation(u"Fake file system: a junction leads nowhere: " + r.parts[i]);
     }
     if (!child->IsFolder()) {
       throw EInvalidOperation(u"Fake file system: a file is in the way: " + r.parts[i]);
@@ -391,9 +403,9 @@ uint32_t TFakeFileSystem::Attributes(StringView path) {
   std::lock_guard lock(mutex_);
   Resolved r;
   if (Resolve(path, r) != kErrorSuccess) return kInvalidAttributes;
-  // The attributes of a link are its own (kAttrReparsePoint), as GetFileAttributesW gives them.
-  Node* node = Find(r, /*follow_last=*/false);
-  if (!node) return kInvalidAttributes;
+  Node* node = Find(r);
+  // A file whose deletion is pending cannot be opened to ask (ERROR_ACCESS_DENIED).
+  if (!node || node->delete_pending) return kInvalidAttributes;
   // "C:\file.txt\" names no folder.
   if (r.trailing && !node->IsFolder()) return kInvalidAttributes;
   return node->ReportedAttributes();
@@ -405,7 +417,7 @@ uint32_t TFakeFileSystem::ListFolder(StringView folder, std::vector<TFileEntry>&
   Resolved r;
   if (uint32_t e = Resolve(folder, r)) return e;
   if (uint32_t e = Check(FakeFileOp::kListFolder, r)) return e;
-  Node* node = Find(r);
+  Node* node = Find(r, /*follow_last=*/true);
   if (!node) return kErrorPathNotFound;
   if (!node->IsFolder()) return kErrorDirectory;
   for (auto& [key, child] : node->children) {
@@ -434,7 +446,7 @@ TOpenResult TFakeFileSystem::OpenFile(StringView path, FileMode mode) {
   }
   Node* node = parent->Child(r.parts.back());
   if (!node) {
-    if (!CreatesFile(mode) || r.trailing) {
+    if (!(CreatesFile(mode) || mode == FileMode::kAppend) || r.trailing) {
       // A path with a trailing backslash names a folder; it is never created as a file.
       result.Error = r.trailing ? kErrorInvalidName : kErrorFileNotFound;
       return result;
@@ -450,8 +462,12 @@ TOpenResult TFakeFileSystem::OpenFile(StringView path, FileMode mode) {
       result.Error = kErrorFileExists;
       return result;
     }
-    if (node->IsFolder() || r.trailing) {
+    if (node->IsFolder() || r.trailing || node->delete_pending) {
       result.Error = kErrorAccessDenied;
+      return result;
+    }
+    if (mode == FileMode::kAppendNew) {
+      result.Error = kErrorFileExists;
       return result;
     }
     if (writing && (node->attributes & kAttrReadOnly)) {
@@ -483,11 +499,12 @@ uint32_t TFakeFileSystem::SetAttributes(StringView path, uint32_t attributes) {
   Resolved r;
   if (uint32_t e = Resolve(path, r)) return e;
   if (uint32_t e = Check(FakeFileOp::kSetAttributes, r)) return e;
-  Node* node = Find(r, /*follow_last=*/false);
+  Node* node = Find(r);
   if (!node) {
     uint32_t parent_error;
     return FindParent(r, parent_error) ? kErrorFileNotFound : kErrorPathNotFound;
   }
+  if (node->delete_pending) return kErrorAccessDenied;
   const uint32_t kept = node->attributes & (kAttrDirectory | kAttrReparsePoint);
   node->attributes = kept | (attributes & kSettableAttributes);
   return kErrorSuccess;
@@ -499,10 +516,16 @@ uint32_t TFakeFileSystem::DeleteLocked(const Resolved& r) {
   if (!parent) return parent_error;
   Node* node = parent->Child(r.parts.back());
   if (!node) return kErrorFileNotFound;
-  if (node->IsFolder()) return kErrorAccessDenied;
+  if (node->IsFolder() || node->delete_pending) return kErrorAccessDenied;
   if (node->attributes & kAttrReadOnly) return kErrorAccessDenied;
   if (node->lock && !node->lock->Deletable) return node->lock->Error;
   if (!node->data->SharesDelete()) return kErrorSharingViolation;
+  if (node->lock) {
+    // The holder shares deletion: the file goes when it lets go, and its name stays taken
+    // until then.
+    node->delete_pending = true;
+    return kErrorSuccess;
+  }
   parent->children.erase(UpperCase(node->name));
   return kErrorSuccess;
 }
@@ -527,7 +550,7 @@ uint32_t TFakeFileSystem::Copy(StringView source, StringView target, bool fail_i
   if (!from_parent) return parent_error;
   Node* node = from_parent->Child(from.parts.back());
   if (!node) return kErrorFileNotFound;
-  if (node->IsFolder()) return kErrorAccessDenied;
+  if (node->IsFolder() || node->delete_pending) return kErrorAccessDenied;
   if (node->lock && !node->lock->Readable) return node->lock->Error;
   if (node->data->exclusive) return kErrorSharingViolation;
 
@@ -536,7 +559,7 @@ uint32_t TFakeFileSystem::Copy(StringView source, StringView target, bool fail_i
   Node* existing = to_parent->Child(to.parts.back());
   if (existing == node) return kErrorSharingViolation;
   if (existing) {
-    if (existing->IsFolder()) return kErrorAccessDenied;
+    if (existing->IsFolder() || existing->delete_pending) return kErrorAccessDenied;
     if (fail_if_exists) return kErrorFileExists;
     if (existing->attributes & kAttrReadOnly) return kErrorAccessDenied;
     if (existing->lock && !existing->lock->Writable) return existing->lock->Error;
@@ -565,6 +588,8 @@ uint32_t TFakeFileSystem::MoveLocked(const Resolved& from, const Resolved& to) {
   if (!from_parent) return parent_error;
   Node* node = from_parent->Child(from.parts.back());
   if (!node) return kErrorFileNotFound;
+  if (node->delete_pending) return kErrorAccessDenied;
+  if (from.root_key != to.root_key) return kErrorNotSameDevice;
   if (node->lock && !node->lock->Renamable) return node->lock->Error;
   if (node->data && !node->data->SharesDelete()) return kErrorSharingViolation;
   if (node->IsFolder()) {
@@ -574,6 +599,7 @@ uint32_t TFakeFileSystem::MoveLocked(const Resolved& from, const Resolved& to) {
   Node* to_parent = FindParent(to, parent_error);
   if (!to_parent) return parent_error;
   Node* existing = to_parent->Child(to.parts.back());
+  if (existing && existing->delete_pending) return kErrorAccessDenied;
   if (existing && existing != node) return kErrorAlreadyExists;
 
   std::unique_ptr<Node> moved = std::move(from_parent->children[UpperCase(node->name)]);
@@ -592,6 +618,45 @@ uint32_t TFakeFileSystem::Move(StringView source, StringView target) {
   if (uint32_t e = Check(FakeFileOp::kMove, from)) return e;
   if (uint32_t e = Check(FakeFileOp::kMove, to)) return e;
   if (from.parts.empty() || to.parts.empty()) return kErrorAccessDenied;
+  return MoveLocked(from, to);
+}
+
+uint32_t TFakeFileSystem::Replace(StringView source, StringView target) {
+  std::lock_guard lock(mutex_);
+  Resolved from, to;
+  if (uint32_t e = Resolve(source, from)) return e;
+  if (uint32_t e = Resolve(target, to)) return e;
+  if (uint32_t e = Check(FakeFileOp::kMove, from)) return e;
+  if (uint32_t e = Check(FakeFileOp::kMove, to)) return e;
+  if (from.parts.empty() || to.parts.empty()) return kErrorAccessDenied;
+  if (from.root_key != to.root_key) return kErrorNotSameDevice;
+  uint32_t parent_error;
+  Node* to_parent = FindParent(to, parent_error);
+  if (!to_parent) return parent_error;
+  Node* existing = to_parent->Child(to.parts.back());
+  if (existing) {
+    if (existing->IsFolder() || existing->delete_pending ||
+        (existing->attributes & kAttrReadOnly)) {
+      return kErrorAccessDenied;
+    }
+    // The file that is replaced goes: it must be open nowhere.
+    if (existing->lock) {
+      return existing->lock->Deletable ? kErrorAccessDenied : existing->lock->Error;
+    }
+    const FileData& held = *existing->data;
+    if (held.readers || held.read_writers || held.exclusive || held.deny_writers) {
+      return held.SharesDelete() ? kErrorAccessDenied : kErrorSharingViolation;
+    }
+  }
+  Node* from_parent = FindParent(from, parent_error);
+  if (!from_parent) return parent_error;
+  Node* node = from_parent->Child(from.parts.back());
+  if (!node) return kErrorFileNotFound;
+  if (node == existing) return kErrorSuccess;
+  if (node->IsFolder() || node->delete_pending) return kErrorAccessDenied;
+  if (node->lock && !node->lock->Renamable) return node->lock->Error;
+  if (!node->data->SharesDelete()) return kErrorSharingViolation;
+  if (existing) to_parent->children.erase(UpperCase(existing->name));
   return MoveLocked(from, to);
 }
 
@@ -620,7 +685,9 @@ uint32_t TFakeFileSystem::CreateFolder(StringView path, TFolderAccess access) {
   uint32_t parent_error;
   Node* parent = FindParent(r, parent_error);
   if (!parent) return parent_error;
-  if (parent->Child(r.parts.back())) return kErrorAlreadyExists;
+  if (Node* existing = parent->Child(r.parts.back())) {
+    return existing->delete_pending ? kErrorAccessDenied : kErrorAlreadyExists;
+  }
   auto created = std::make_unique<Node>();
   created->name = r.parts.back();
   created->attributes = kAttrDirectory;
@@ -679,7 +746,7 @@ uint32_t TFakeFileSystem::HoldFolder(StringView path, std::unique_ptr<THeldFolde
   Resolved r;
   if (uint32_t e = Resolve(path, r)) return e;
   if (uint32_t e = Check(FakeFileOp::kHoldFolder, r)) return e;
-  Node* node = Find(r, /*follow_last=*/false);
+  Node* node = Find(r);
   if (!node) {
     uint32_t parent_error;
     return r.parts.empty() || FindParent(r, parent_error) ? kErrorFileNotFound : kErrorPathNotFound;
@@ -699,7 +766,7 @@ uint32_t TFakeFileSystem::SetFolderAccess(StringView path, TFolderAccess access)
   Resolved r;
   if (uint32_t e = Resolve(path, r)) return e;
   if (uint32_t e = Check(FakeFileOp::kSetFolderAccess, r)) return e;
-  Node* node = Find(r);
+  Node* node = Find(r, /*follow_last=*/true);
   if (!node) return kErrorFileNotFound;
   if (!node->IsFolder()) return kErrorDirectory;
   if (access == TFolderAccess::kInherited) {
@@ -715,7 +782,7 @@ uint32_t TFakeFileSystem::ReadAccessList(StringView path, TAccessList& list) {
   Resolved r;
   if (uint32_t e = Resolve(path, r)) return e;
   if (uint32_t e = Check(FakeFileOp::kOpenRead, r)) return e;
-  Node* node = Find(r);
+  Node* node = Find(r, /*follow_last=*/true);
   if (!node) return kErrorFileNotFound;
   list = {};
   if (node->access) {
@@ -725,7 +792,7 @@ uint32_t TFakeFileSystem::ReadAccessList(StringView path, TAccessList& list) {
   // Otherwise what the nearest folder above with a list of its own passes on.
   for (Resolved above = r; !above.parts.empty();) {
     above.parts.pop_back();
-    const Node* folder = Find(above);
+    const Node* folder = Find(above, /*follow_last=*/true);
     if (!folder || !folder->access) continue;
     for (TAccessEntry entry : AccessListOf(*folder->access).Entries) {
       entry.Flags = kAceInherited | (node->IsFolder() ? entry.Flags : 0);
@@ -748,7 +815,7 @@ uint32_t TFakeFileSystem::TempFileName(StringView folder, StringView prefix, Str
   Resolved r;
   if (uint32_t e = Resolve(folder, r)) return e;
   if (uint32_t e = Check(FakeFileOp::kTempFileName, r)) return e;
-  Node* node = Find(r);
+  Node* node = Find(r, /*follow_last=*/true);
   if (!node || !node->IsFolder()) return kErrorDirectory;
   const String stem(prefix.substr(0, std::min<size_t>(prefix.size(), 3)));
   for (int tries = 0; tries < 0xFFFF; ++tries) {
@@ -788,10 +855,47 @@ uint32_t TFakeFileSystem::LongPathName(StringView path, String& long_path) {
   for (size_t i = 0; i < r.parts.size(); ++i) {
     if (!node->IsFolder()) return kErrorPathNotFound;
     node = node->Child(r.parts[i]);
-    if (!node) return i + 1 == r.parts.size() ? kErrorFileNotFound : kErrorPathNotFound;
+    if (!node || node->delete_pending) {
+      return i + 1 == r.parts.size() ? kErrorFileNotFound : kErrorPathNotFound;
+    }
     stored.parts[i] = node->name;
+    if (i + 1 < r.parts.size()) node = FollowLink(node, 0);
+    if (!node) return kErrorPathNotFound;
   }
   long_path = FullText(stored, r.trailing);
+  return kErrorSuccess;
+}
+
+uint32_t TFakeFileSystem::FinalPathName(StringView path, String& final_path) {
+  std::lock_guard lock(mutex_);
+  return FinalPathLocked(path, final_path, 0);
+}
+
+uint32_t TFakeFileSystem::FinalPathLocked(StringView path, String& final_path, int depth) {
+  Resolved r;
+  if (uint32_t e = Resolve(path, r)) return e;
+  if (Denied(r)) return kErrorAccessDenied;
+  auto it = roots_.find(r.root_key);
+  if (it == roots_.end()) return kErrorPathNotFound;
+  Node* node = it->second.get();
+  Resolved stored = r;
+  for (size_t i = 0; i < r.parts.size(); ++i) {
+    if (!node->IsFolder()) return kErrorPathNotFound;
+    node = node->Child(r.parts[i]);
+    if (!node || node->delete_pending) {
+      return i + 1 == r.parts.size() ? kErrorFileNotFound : kErrorPathNotFound;
+    }
+    stored.parts[i] = node->name;
+    if (node->link_target.empty()) continue;
+    // The rest of the path continues in the folder the link leads to.
+    if (depth >= kMaxLinks) return kErrorPathNotFound;
+    String rest = node->link_target;
+    for (size_t k = i + 1; k < r.parts.size(); ++k)
+      rest += u"\\" + r.parts[k];
+    if (r.trailing) rest += u'\\';
+    return FinalPathLocked(rest, final_path, depth + 1);
+  }
+  final_path = FullText(stored, r.trailing);
   return kErrorSuccess;
 }
 
@@ -805,7 +909,7 @@ uint32_t TFakeFileSystem::SetCurrentFolder(StringView path) {
   Resolved r;
   if (uint32_t e = Resolve(path, r)) return e;
   if (uint32_t e = Check(FakeFileOp::kSetCurrentFolder, r)) return e;
-  Node* node = Find(r);
+  Node* node = Find(r, /*follow_last=*/true);
   if (!node) return kErrorFileNotFound;
   if (!node->IsFolder()) return kErrorDirectory;
   current_ = FullText(r, false);
@@ -849,6 +953,16 @@ void TFakeFileSystem::AddFile(StringView path, const Bytes& content, uint32_t at
   parent.children[key] = std::move(node);
 }
 
+void TFakeFileSystem::AddFolder(StringView path, uint32_t attributes) {
+  std::lock_guard lock(mutex_);
+  Resolved r;
+  if (Resolve(path, r) != kErrorSuccess) {
+    throw EInvalidOperation(u"Fake file system: bad folder path: " + String(path));
+  }
+  Node& node = MakeFolders(r, r.parts.size());
+  if (!r.parts.empty()) node.attributes = attributes | kAttrDirectory;
+}
+
 void TFakeFileSystem::AddJunction(StringView path, StringView target) {
   std::lock_guard lock(mutex_);
   Resolved r, to;
@@ -857,8 +971,9 @@ void TFakeFileSystem::AddJunction(StringView path, StringView target) {
     throw EInvalidOperation(u"Fake file system: bad junction: " + String(path));
   }
   Node& parent = MakeFolders(r, r.parts.size() - 1);
-  if (parent.Child(r.parts.back())) {
-    throw EInvalidOperation(u"Fake file system: the name is taken: " + String(path));
+  const String key = UpperCase(r.parts.back());
+  if (parent.children.count(key)) {
+    throw EInvalidOperation(u"Fake file system: something is in the way: " + String(path));
   }
   PutJunction(parent, r.parts.back(), FullText(to, false));
 }
@@ -888,16 +1003,6 @@ uint32_t TFakeFileSystem::ReplaceWithJunction(StringView path, StringView target
   return kErrorSuccess;
 }
 
-void TFakeFileSystem::AddFolder(StringView path, uint32_t attributes) {
-  std::lock_guard lock(mutex_);
-  Resolved r;
-  if (Resolve(path, r) != kErrorSuccess) {
-    throw EInvalidOperation(u"Fake file system: bad folder path: " + String(path));
-  }
-  Node& node = MakeFolders(r, r.parts.size());
-  if (!r.parts.empty()) node.attributes = attributes | kAttrDirectory;
-}
-
 namespace {
 [[noreturn]] void NoSuchPath(StringView path) {
   throw EInvalidOperation(u"Fake file system: no such file or folder: " + String(path));
@@ -923,8 +1028,13 @@ void TFakeFileSystem::SetInUse(StringView path, const TFakeFileLock& file_lock) 
 void TFakeFileSystem::ClearInUse(StringView path) {
   std::lock_guard lock(mutex_);
   Resolved r;
-  Node* node = Resolve(path, r) == kErrorSuccess ? Find(r) : nullptr;
-  if (node) node->lock.reset();
+  if (Resolve(path, r) != kErrorSuccess || r.parts.empty()) return;
+  uint32_t parent_error;
+  Node* parent = FindParent(r, parent_error);
+  Node* node = parent ? parent->Child(r.parts.back()) : nullptr;
+  if (!node) return;
+  node->lock.reset();
+  if (node->delete_pending) parent->children.erase(UpperCase(node->name));
 }
 
 void TFakeFileSystem::DenyAccess(StringView path) {
@@ -981,7 +1091,7 @@ std::optional<Bytes> TFakeFileSystem::FileBytes(StringView path) {
   std::lock_guard lock(mutex_);
   Resolved r;
   Node* node = Resolve(path, r) == kErrorSuccess ? Find(r) : nullptr;
-  if (!node || node->IsFolder()) return std::nullopt;
+  if (!node || node->IsFolder() || node->delete_pending) return std::nullopt;
   return node->data->bytes;
 }
 
@@ -1031,6 +1141,7 @@ void TFakeFileSystem::SimulateReboot() {
     Node* node = pending.back();
     pending.pop_back();
     node->lock.reset();
+    std::erase_if(node->children, [](const auto& entry) { return entry.second->delete_pending; });
     for (auto& [key, child] : node->children)
       pending.push_back(child.get());
   }

@@ -8,7 +8,10 @@
 //
 // Besides the IFileSystem contract it lets a test arrange the hard cases:
 //   * files held open by another program (SetInUse): readable or not, writable or not,
-//     deletable or not, renamable or not;
+//     deletable or not, renamable or not. Deleting a file that its holder lets others delete
+//     only marks it, as Windows does: the name stays taken (every operation on it is denied)
+//     until the hold ends (ClearInUse, SimulateReboot);
+//   * a volume for every root: a move between two is refused (ERROR_NOT_SAME_DEVICE);
 //   * read-only files and folders, junctions (kAttrReparsePoint: removing one never touches
 //     what it holds), 8.3 aliases for LongPathName;
 //   * junctions that lead to another folder (AddJunction): paths through them reach the
@@ -23,7 +26,7 @@
 //     MoveOnReboot needs no rights here: InjectFailure(kMoveOnReboot, path, 5) plays a user
 //     without them.
 // Streams opened here share the file's bytes: a second handle sees what the first wrote, and
-// the Windows sharing rules of the three FileModes are enforced between handles.
+// the Windows sharing rules of the FileModes are enforced between handles.
 //
 // Thread-safe: the worker thread and the test may use it at the same time. Close every stream
 // and release every held folder before the file system is destroyed.
@@ -53,12 +56,12 @@ struct TFakeFileLock {
 // Operations whose failure a test can inject.
 enum class FakeFileOp {
   kOpenRead,   // OpenFile with kOpenRead
-  kOpenWrite,  // OpenFile with kOpenReadWrite or kCreate
+  kOpenWrite,  // OpenFile with any mode that writes
   kRead,       // a Read of an open stream (raises EOSError)
   kWrite,      // a Write of an open stream (raises EOSError)
   kDelete,
   kCopy,  // matches the source or the target
-  kMove,  // matches the source or the target
+  kMove,  // Move and Replace; matches the source or the target
   kMoveOnReboot,
   kSetAttributes,
   kCreateFolder,
@@ -91,6 +94,7 @@ class TFakeFileSystem : public IFileSystem {
   uint32_t Delete(StringView path) override;
   uint32_t Copy(StringView source, StringView target, bool fail_if_exists) override;
   uint32_t Move(StringView source, StringView target) override;
+  uint32_t Replace(StringView source, StringView target) override;
   uint32_t MoveOnReboot(StringView source, StringView target) override;
   using IFileSystem::CreateFolder;
   uint32_t CreateFolder(StringView path, TFolderAccess access) override;
@@ -102,6 +106,7 @@ class TFakeFileSystem : public IFileSystem {
   uint32_t TempFileName(StringView folder, StringView prefix, String& path) override;
   uint32_t FullPathName(StringView path, String& full) override;
   uint32_t LongPathName(StringView path, String& long_path) override;
+  uint32_t FinalPathName(StringView path, String& final_path) override;
   String CurrentFolder() override;
   uint32_t SetCurrentFolder(StringView path) override;
 
@@ -116,7 +121,8 @@ class TFakeFileSystem : public IFileSystem {
   // holds what is added below it.
   void AddFolder(StringView path, uint32_t attributes = kAttrDirectory);
   // A junction at `path` (its parents are created) that leads to the folder `target`, which
-  // need not exist.
+  // need not exist: paths below it reach the target's entries, as "C:\Documents and
+  // Settings\" leads to "C:\Users\". Removing the junction leaves the target alone.
   void AddJunction(StringView path, StringView target);
   // What a user who may write the parent folder can do at any moment: renames the folder
   // `path` to "<name>.swapped" and puts a junction to `target` in its place. Returns the
@@ -165,10 +171,11 @@ class TFakeFileSystem : public IFileSystem {
   struct Resolved;
 
   uint32_t Resolve(StringView path, Resolved& out);
-  // The node `r` names, through every junction on the way; the last component's own junction
-  // is followed only with `follow_last`.
-  Node* Find(const Resolved& r, bool follow_last = true, int depth = 0);
-  Node* FollowLink(Node& link, int depth);
+  // The node `r` names, through the junctions on the way; with `follow_last` also through a
+  // junction that `r` names itself.
+  Node* Find(const Resolved& r, bool follow_last = false, int depth = 0);
+  // The folder a junction leads to (the node itself when it is none), or nullptr.
+  Node* FollowLink(Node* node, int depth);
   static bool HasHolds(const Node& node);
   void PutJunction(Node& parent, const String& name, const String& target);
   Node* FindParent(const Resolved& r, uint32_t& error);
@@ -181,6 +188,7 @@ class TFakeFileSystem : public IFileSystem {
   bool ConsumeBudget(uint64_t bytes, uint64_t& allowed);
   uint32_t DeleteLocked(const Resolved& r);
   uint32_t MoveLocked(const Resolved& from, const Resolved& to);
+  uint32_t FinalPathLocked(StringView path, String& final_path, int depth);
   void ListTreeLocked(Node& folder, const String& prefix, StringList& out);
 
   std::mutex mutex_;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "base/errors.h"
 #include "platform/error_codes.h"
 #include "platform/fake/fake_platform.h"
@@ -236,7 +238,37 @@ TEST_F(FakeFileSystemTest, StreamsReadWriteAndTruncate) {
   EXPECT_THROW(reader.Stream->Seek(-1, SeekOrigin::kBegin), EStreamError);
 }
 
-// Sharing between handles opened through OpenFile, with the rules of the three modes.
+TEST_F(FakeFileSystemTest, AppendingHandlesWriteAtTheEndOneAfterTheOther) {
+  fs.AddFile(u"C:\\Logs\\run.log", "start\n");
+  // Two instances of a program appending to one log: each line lands at the end, whatever
+  // the other wrote in between, and nothing is truncated.
+  auto first = fs.OpenFile(u"C:\\Logs\\run.log", FileMode::kAppend);
+  auto second = fs.OpenFile(u"C:\\Logs\\run.log", FileMode::kAppend);
+  ASSERT_TRUE(first.Stream && second.Stream);
+  WriteAll(*first.Stream, "one\n");
+  WriteAll(*second.Stream, "two\n");
+  WriteAll(*first.Stream, "three\n");
+  EXPECT_EQ(fs.FileText(u"C:\\Logs\\run.log"), "start\none\ntwo\nthree\n");
+  // The log being written is readable, and cannot be deleted under its writers.
+  auto reader = fs.OpenFile(u"C:\\Logs\\run.log", FileMode::kOpenRead);
+  EXPECT_TRUE(reader.Stream);
+  EXPECT_EQ(fs.Delete(u"C:\\Logs\\run.log"), kErrorSharingViolation);
+
+  // kAppend creates a missing file; kAppendNew only creates, never opens what exists.
+  auto created = fs.OpenFile(u"C:\\Logs\\new.log", FileMode::kAppend);
+  ASSERT_TRUE(created.Stream);
+  EXPECT_TRUE(fs.FileExists(u"C:\\Logs\\new.log"));
+  auto exclusive = fs.OpenFile(u"C:\\Logs\\fresh.log", FileMode::kAppendNew);
+  ASSERT_TRUE(exclusive.Stream);
+  WriteAll(*exclusive.Stream, "x");
+  const TOpenResult again = fs.OpenFile(u"C:\\Logs\\fresh.log", FileMode::kAppendNew);
+  EXPECT_FALSE(again.Stream);
+  EXPECT_EQ(again.Error, kErrorFileExists);
+  EXPECT_EQ(fs.FileText(u"C:\\Logs\\fresh.log"), "x");
+  EXPECT_EQ(fs.OpenFile(u"C:\\Missing\\a.log", FileMode::kAppend).Error, kErrorPathNotFound);
+}
+
+// Sharing between handles opened through OpenFile, with the rules of the modes.
 TEST_F(FakeFileSystemTest, HandlesShareAsTheirModesAllow) {
   fs.AddFile(u"C:\\f.txt", "data");
   struct Row {
@@ -261,6 +293,14 @@ TEST_F(FakeFileSystemTest, HandlesShareAsTheirModesAllow) {
       {FileMode::kOpenReadDenyWrite, FileMode::kCreate, false},
       {FileMode::kOpenRead, FileMode::kOpenReadDenyWrite, true},
       {FileMode::kOpenReadWrite, FileMode::kOpenReadDenyWrite, false},
+      // Appending handles share reading and writing, as a log written by two processes.
+      {FileMode::kOpenRead, FileMode::kAppend, true},
+      {FileMode::kOpenReadWrite, FileMode::kAppend, false},
+      {FileMode::kAppend, FileMode::kOpenRead, true},
+      {FileMode::kAppend, FileMode::kOpenReadWrite, false},
+      {FileMode::kAppend, FileMode::kAppend, true},
+      {FileMode::kAppend, FileMode::kCreate, false},
+      {FileMode::kCreate, FileMode::kAppend, false},
   };
   for (const Row& r : rows) {
     auto held = fs.OpenFile(u"C:\\f.txt", r.held);
@@ -560,6 +600,101 @@ TEST_F(FakeFileSystemTest, FoldersKeepTheAccessListTheyWereGivenAndPassItOn) {
   EXPECT_EQ(list, AccessListOf(TFolderAccess::kProgramFiles));
   EXPECT_EQ(fs.CreateFolder(u"C:\\Temp\\Private", TFolderAccess::kAdministrators),
             kErrorAlreadyExists);
+}
+
+TEST_F(FakeFileSystemTest, JunctionsToAnotherFolderLeadThere) {
+  fs.AddFile(u"C:\\Users\\User\\letter.doc", "mine");
+  fs.AddJunction(u"C:\\Documents and Settings", u"C:\\Users");
+  EXPECT_EQ(fs.Attributes(u"C:\\Documents and Settings"), kAttrDirectory | kAttrReparsePoint);
+  EXPECT_EQ(fs.FileText(u"C:\\Documents and Settings\\User\\letter.doc"), "mine");
+  std::vector<TFileEntry> entries;
+  ASSERT_EQ(fs.ListFolder(u"C:\\Documents and Settings", entries), kErrorSuccess);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].Name, u"User");
+  fs.AddFile(u"C:\\Documents and Settings\\User\\new.txt", "new");
+  EXPECT_EQ(fs.FileText(u"C:\\Users\\User\\new.txt"), "new");
+  String final_path;
+  ASSERT_EQ(fs.FinalPathName(u"c:\\documents and settings\\user\\", final_path), kErrorSuccess);
+  EXPECT_EQ(final_path, u"C:\\Users\\User\\");
+  ASSERT_EQ(fs.FinalPathName(u"C:\\Users\\User\\new.txt", final_path), kErrorSuccess);
+  EXPECT_EQ(final_path, u"C:\\Users\\User\\new.txt");
+  EXPECT_EQ(fs.FinalPathName(u"C:\\Documents and Settings\\Nobody", final_path),
+            kErrorFileNotFound);
+  // The tree listing does not enter it, and removing it leaves the target alone.
+  EXPECT_EQ(fs.ListTree(u"C:\\Documents and Settings\\"), StringList{});
+  EXPECT_EQ(fs.RemoveFolder(u"C:\\Documents and Settings"), kErrorSuccess);
+  EXPECT_EQ(fs.FileText(u"C:\\Users\\User\\letter.doc"), "mine");
+}
+
+TEST_F(FakeFileSystemTest, DeletingAFileItsHolderLetsGoKeepsItsNameUntilTheHoldEnds) {
+  const String path = u"C:\\Nolu\\Nolu.ini";
+  fs.AddFile(path, "settings");
+  fs.AddFile(u"C:\\Nolu\\new.tmp", "new");
+  fs.SetInUse(path, {.Readable = true, .Writable = true, .Deletable = true});
+  ASSERT_EQ(fs.Delete(path), kErrorSuccess);
+  EXPECT_FALSE(fs.FileExists(path));
+  EXPECT_EQ(fs.OpenFile(path, FileMode::kOpenRead).Error, kErrorAccessDenied);
+  EXPECT_EQ(fs.OpenFile(path, FileMode::kCreate).Error, kErrorAccessDenied);
+  EXPECT_EQ(fs.Move(u"C:\\Nolu\\new.tmp", path), kErrorAccessDenied);
+  EXPECT_EQ(fs.Delete(path), kErrorAccessDenied);
+  EXPECT_EQ(fs.RemoveFolder(u"C:\\Nolu"), kErrorDirNotEmpty);
+  fs.ClearInUse(path);
+  EXPECT_EQ(fs.ListTree(u"C:\\Nolu"), StringList{u"C:\\Nolu\\new.tmp"});
+  EXPECT_EQ(fs.Move(u"C:\\Nolu\\new.tmp", path), kErrorSuccess);
+}
+
+TEST_F(FakeFileSystemTest, AMoveStaysOnItsVolume) {
+  fs.AddDrive(u"D:");
+  fs.AddFolder(u"C:\\Temp");
+  fs.AddFile(u"D:\\Nolu\\plain.dll", "plain");
+  EXPECT_EQ(fs.Move(u"D:\\Nolu\\plain.dll", u"C:\\Temp\\plain.dll"), kErrorNotSameDevice);
+  EXPECT_EQ(fs.Move(u"D:\\Nolu", u"C:\\Nolu"), kErrorNotSameDevice);
+  EXPECT_EQ(fs.FileText(u"D:\\Nolu\\plain.dll"), "plain");
+  EXPECT_FALSE(fs.FileExists(u"C:\\Temp\\plain.dll"));
+  EXPECT_EQ(fs.Move(u"D:\\Nolu\\plain.dll", u"D:\\plain.dll"), kErrorSuccess);
+}
+
+TEST_F(FakeFileSystemTest, ReplaceTakesTheTargetsPlaceInOneStepOrLeavesIt) {
+  const String target = u"C:\\Nolu\\Nolu.ini";
+  const String fresh = u"C:\\Nolu\\ini1.tmp";
+  struct Case {
+    const char* what;
+    std::function<void(TFakeFileSystem&, std::unique_ptr<TStream>& held)> arrange;
+    uint32_t error;
+  } cases[] = {
+      {"a plain file", [](TFakeFileSystem&, auto&) {}, kErrorSuccess},
+      {"no file yet", [&](TFakeFileSystem& f, auto&) { f.Delete(target); }, kErrorSuccess},
+      {"read-only", [&](TFakeFileSystem& f, auto&) { f.SetAttributes(target, kAttrReadOnly); },
+       kErrorAccessDenied},
+      {"held without sharing", [&](TFakeFileSystem& f, auto&) { f.SetInUse(target); },
+       kErrorSharingViolation},
+      {"held by a scanner that lets others delete it",
+       [&](TFakeFileSystem& f, auto&) { f.SetInUse(target, {.Deletable = true}); },
+       kErrorAccessDenied},
+      {"open for reading here",
+       [&](TFakeFileSystem& f, std::unique_ptr<TStream>& held) {
+         held = f.OpenFile(target, FileMode::kOpenRead).Stream;
+       },
+       kErrorAccessDenied},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TFakeFileSystem f;
+    std::unique_ptr<TStream> held;  // closed before the file system goes
+    f.AddFile(target, "old");
+    f.AddFile(fresh, "new");
+    c.arrange(f, held);
+    EXPECT_EQ(f.Replace(fresh, target), c.error);
+    held.reset();
+    if (c.error == kErrorSuccess) {
+      EXPECT_EQ(f.ListTree(u"C:\\Nolu\\"), StringList{target});
+      EXPECT_EQ(f.FileText(target), "new");
+    } else {
+      EXPECT_TRUE(f.FileExists(fresh));
+      f.ClearInUse(target);
+      EXPECT_EQ(f.FileText(target), "old");
+    }
+  }
 }
 
 TEST_F(FakeFileSystemTest, OpenFileOrRaiseNamesTheFileAndTheReason) {

@@ -161,11 +161,13 @@ void TFakeMessageChannel::DispatchLocked(std::unique_lock<std::mutex>& lock) {
     std::shared_ptr<Pending> pending = queue_.front();
     queue_.pop_front();
     lock.unlock();
+    ++serving_depth_;
     try {
       pending->run();
     } catch (...) {
       pending->error = std::current_exception();
     }
+    --serving_depth_;
     lock.lock();
     pending->done = true;
     ++dispatched_;
@@ -197,6 +199,10 @@ bool TFakeMessageChannel::WaitDispatching(IWaitable& object, uint32_t timeout_ms
       return false;
     }
   }
+}
+
+bool TFakeMessageChannel::ServesBlockedSender() {
+  return IsMainThread() && serving_depth_ > 0;
 }
 
 std::unique_ptr<TEvent> TFakeMessageChannel::NewEvent() {

@@ -39,6 +39,7 @@ class TFakeMessageChannel : public IMessageChannel {
   void DispatchPending() override;
   std::unique_ptr<TEvent> NewEvent() override;
   bool IsMainThread() override;
+  bool ServesBlockedSender() override;
 
   // (The defaults repeat the interface's, for calls through this class.)
 
@@ -70,6 +71,8 @@ class TFakeMessageChannel : public IMessageChannel {
   std::map<uint64_t, Entry> windows_;
   bool closed_ = false;
   int dispatched_ = 0;
+  // How deeply the main thread is inside requests of other threads (main thread only).
+  int serving_depth_ = 0;
 };
 
 }  // namespace nolu

@@ -9,8 +9,10 @@
 // Each service is the fake class itself, so a test reaches the arranging and inspecting
 // operations directly. The services work together like one machine: the shell's special
 // folders exist in the file system, programs the shell starts are the processes' programs,
-// links are files, and everything that waits shares one clock-free signalling hub with the
-// message channel. Create the platform on the thread that plays the main thread.
+// links are files, and everything that waits shares one signalling hub with the message
+// channel. Time passes only on the fake system's clock: Sleep and the timed waits for the
+// processes of other programs' windows advance it. Create the platform on the thread that
+// plays the main thread.
 #pragma once
 
 #include <memory>
@@ -21,6 +23,7 @@
 #include "platform/fake/fake_message_box.h"
 #include "platform/fake/fake_message_channel.h"
 #include "platform/fake/fake_module_resources.h"
+#include "platform/fake/fake_picture_decoder.h"
 #include "platform/fake/fake_processes.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_shell.h"
@@ -43,6 +46,7 @@ class TFakePlatform : public TPlatform {
   TFakeMessageChannel& Messages() override { return messages_; }
   TFakeMessageBox& Dialogs() override { return dialogs_; }
   TFakeModuleResources& Resources() override { return resources_; }
+  TFakePictureDecoder& Pictures() override { return pictures_; }
 
  private:
   // Declaration order is destruction order reversed: the channel ends before the processes
@@ -57,6 +61,7 @@ class TFakePlatform : public TPlatform {
   TFakeMessageChannel messages_;
   TFakeMessageBox dialogs_;
   TFakeModuleResources resources_;
+  TFakePictureDecoder pictures_;
 };
 
 }  // namespace nolu

@@ -57,6 +57,17 @@ TFakeShell::TFakeShell(IFileSystem& files, TFakeProcesses& processes)
       {Csidl::kProgramFiles, u"C:\\Program Files\\"},
       {Csidl::kProgramFilesX86, u"C:\\Program Files (x86)\\"},
       {Csidl::kProfile, user},
+      {Csidl::kSystemX86, u"C:\\Windows\\SysWOW64\\"},
+      {Csidl::kPersonal, user + u"Documents\\"},
+      {Csidl::kDownloads, user + u"Downloads\\"},
+      {Csidl::kMyMusic, user + u"Music\\"},
+      {Csidl::kMyPictures, user + u"Pictures\\"},
+      {Csidl::kMyVideo, user + u"Videos\\"},
+      {Csidl::kCommonDocuments, u"C:\\Users\\Public\\Documents\\"},
+      {Csidl::kCommonDownloads, u"C:\\Users\\Public\\Downloads\\"},
+      {Csidl::kCommonMusic, u"C:\\Users\\Public\\Music\\"},
+      {Csidl::kCommonPictures, u"C:\\Users\\Public\\Pictures\\"},
+      {Csidl::kCommonVideo, u"C:\\Users\\Public\\Videos\\"},
   };
 }
 

@@ -207,6 +207,14 @@ TOpenResult TWin32FileSystem::OpenFile(StringView path, FileMode mode) {
       // CREATE_NEW also fails on a link left at the name: nothing is written through it.
       disposition = CREATE_NEW;
       break;
+    case FileMode::kAppend:
+    case FileMode::kAppendNew:
+      // Append data only (no FILE_WRITE_DATA): the system then puts every write at the end of
+      // the file, atomically, whatever other handles write in between.
+      access = FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+      share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+      disposition = mode == FileMode::kAppend ? OPEN_ALWAYS : CREATE_NEW;
+      break;
   }
   TOpenResult result;
   TFileHandle handle(::CreateFileW(W(SystemPath(path)), access, share, nullptr, disposition,
@@ -232,7 +240,12 @@ uint32_t TWin32FileSystem::Copy(StringView source, StringView target, bool fail_
 }
 
 uint32_t TWin32FileSystem::Move(StringView source, StringView target) {
-  return Result(::MoveFileExW(W(SystemPath(source)), W(SystemPath(target)), MOVEFILE_COPY_ALLOWED));
+  return Result(::MoveFileExW(W(SystemPath(source)), W(SystemPath(target)), 0));
+}
+
+uint32_t TWin32FileSystem::Replace(StringView source, StringView target) {
+  return Result(::MoveFileExW(W(SystemPath(source)), W(SystemPath(target)),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
 }
 
 uint32_t TWin32FileSystem::MoveOnReboot(StringView source, StringView target) {
@@ -380,6 +393,26 @@ uint32_t TWin32FileSystem::LongPathName(StringView path, String& long_path) {
     }
   }
   long_path = std::move(result);
+  return kErrorSuccess;
+}
+
+uint32_t TWin32FileSystem::FinalPathName(StringView path, String& final_path) {
+  // No access asked: the handle only names the file; backup semantics open folders too.
+  TFileHandle handle(::CreateFileW(W(SystemPath(path)), 0,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!handle) return ::GetLastError();
+  uint32_t error = kErrorSuccess;
+  String result = GrowingBufferCall(
+      [&](wchar_t* buffer, DWORD size) {
+        return ::GetFinalPathNameByHandleW(handle.Get(), buffer, size,
+                                           FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+      },
+      &error);
+  if (error != kErrorSuccess) return error;
+  result = WithoutExtendedLengthPrefix(result);
+  if (EndsWith(path, u"\\")) result = IncludeTrailingBackslash(result);
+  final_path = std::move(result);
   return kErrorSuccess;
 }
 

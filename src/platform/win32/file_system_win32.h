@@ -15,6 +15,7 @@ class TWin32FileSystem : public IFileSystem {
   uint32_t Delete(StringView path) override;
   uint32_t Copy(StringView source, StringView target, bool fail_if_exists) override;
   uint32_t Move(StringView source, StringView target) override;
+  uint32_t Replace(StringView source, StringView target) override;
   uint32_t MoveOnReboot(StringView source, StringView target) override;
   using IFileSystem::CreateFolder;
   uint32_t CreateFolder(StringView path, TFolderAccess access) override;
@@ -26,6 +27,7 @@ class TWin32FileSystem : public IFileSystem {
   uint32_t TempFileName(StringView folder, StringView prefix, String& path) override;
   uint32_t FullPathName(StringView path, String& full) override;
   uint32_t LongPathName(StringView path, String& long_path) override;
+  uint32_t FinalPathName(StringView path, String& final_path) override;
   String CurrentFolder() override;
   uint32_t SetCurrentFolder(StringView path) override;
 };

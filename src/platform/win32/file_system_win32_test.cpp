@@ -91,6 +91,30 @@ TEST_F(Win32FileSystemTest, AFileAnotherHandleWritesCanBeReadButNotReplaced) {
   EXPECT_EQ(fs.Delete(file), kErrorSharingViolation);
 }
 
+TEST_F(Win32FileSystemTest, AppendingHandlesWriteAtTheEndOneAfterTheOther) {
+  const String file = folder.Path() + u"run.log";
+  WriteFile(file, "start\n");
+  auto first = fs.OpenFile(file, FileMode::kAppend);
+  auto second = fs.OpenFile(file, FileMode::kAppend);
+  ASSERT_TRUE(first.Stream && second.Stream) << first.Error << " " << second.Error;
+  first.Stream->WriteBuffer("one\n", 4);
+  second.Stream->WriteBuffer("two\n", 4);
+  first.Stream->WriteBuffer("three\n", 6);
+  EXPECT_EQ(ReadFile(file), "start\none\ntwo\nthree\n");
+  EXPECT_EQ(first.Stream->Size(), 20);
+  // Readable while written; not replaced or deleted under its writers.
+  EXPECT_EQ(fs.OpenFile(file, FileMode::kCreate).Error, kErrorSharingViolation);
+  EXPECT_EQ(fs.Delete(file), kErrorSharingViolation);
+
+  const String fresh = folder.Path() + u"fresh.log";
+  auto created = fs.OpenFile(fresh, FileMode::kAppendNew);
+  ASSERT_TRUE(created.Stream) << created.Error;
+  created.Stream->WriteBuffer("x", 1);
+  EXPECT_EQ(fs.OpenFile(fresh, FileMode::kAppendNew).Error, kErrorFileExists);
+  created.Stream.reset();
+  EXPECT_EQ(ReadFile(fresh), "x");
+}
+
 TEST_F(Win32FileSystemTest, CopyMoveAndFolderErrorsAreWindowsCodes) {
   const String a = folder.Path() + u"a.txt";
   const String b = folder.Path() + u"b.txt";
@@ -101,6 +125,11 @@ TEST_F(Win32FileSystemTest, CopyMoveAndFolderErrorsAreWindowsCodes) {
   EXPECT_EQ(fs.Copy(a, b, false), kErrorSuccess);
   EXPECT_EQ(ReadFile(b), "alpha");
   EXPECT_EQ(fs.Move(a, b), kErrorAlreadyExists);
+  EXPECT_EQ(fs.Replace(b, b), kErrorSuccess);
+  WriteFile(folder.Path() + u"fresh.txt", "fresh");
+  EXPECT_EQ(fs.Replace(folder.Path() + u"fresh.txt", b), kErrorSuccess);
+  EXPECT_EQ(ReadFile(b), "fresh");
+  EXPECT_FALSE(fs.FileExists(folder.Path() + u"fresh.txt"));
   EXPECT_EQ(fs.Move(a, folder.Path() + u"c.txt"), kErrorSuccess);
   EXPECT_EQ(ReadFile(folder.Path() + u"c.txt"), "alpha");
   EXPECT_FALSE(fs.FileExists(a));
@@ -135,6 +164,15 @@ TEST_F(Win32FileSystemTest, TempFileNamesCreateEmptyFiles) {
   EXPECT_TRUE(EqualsIgnoreCase(ExtractFileExt(first), u".tmp"));
   EXPECT_EQ(ReadFile(first), "");
   EXPECT_NE(fs.TempFileName(folder.Path() + u"none", u"x", first), kErrorSuccess);
+}
+
+TEST_F(Win32FileSystemTest, FinalPathNamesArePlainFullPaths) {
+  fs.CreateFolder(folder.Path() + u"Sub");
+  String final_path;
+  ASSERT_EQ(fs.FinalPathName(folder.Path() + u"sub\\", final_path), kErrorSuccess);
+  EXPECT_TRUE(EqualsIgnoreCase(final_path, folder.Path() + u"Sub\\")) << StringToUtf8(final_path);
+  EXPECT_FALSE(StartsWith(final_path, u"\\\\?\\"));
+  EXPECT_NE(fs.FinalPathName(folder.Path() + u"none\\", final_path), kErrorSuccess);
 }
 
 TEST_F(Win32FileSystemTest, FullAndCurrentFolders) {

@@ -50,6 +50,28 @@ String AnsiToString(std::string_view bytes) {
   return out;
 }
 
+TCodePageDecoding DecodeCodePage(uint32_t code_page, std::string_view bytes, String& text) {
+  if (!IsValidCodePage(code_page)) return TCodePageDecoding::kUnknownCodePage;
+  if (bytes.empty()) {
+    text.clear();
+    return TCodePageDecoding::kDecoded;
+  }
+  // Some code pages (the ISO-2022 ones, for one) take no flags at all.
+  DWORD flags = MB_ERR_INVALID_CHARS;
+  const int size = static_cast<int>(bytes.size());
+  int n = MultiByteToWideChar(code_page, flags, bytes.data(), size, nullptr, 0);
+  if (n == 0 && GetLastError() == ERROR_INVALID_FLAGS) {
+    flags = 0;
+    n = MultiByteToWideChar(code_page, flags, bytes.data(), size, nullptr, 0);
+  }
+  if (n == 0) return TCodePageDecoding::kInvalidText;
+  String out(static_cast<size_t>(n), u'\0');
+  MultiByteToWideChar(code_page, flags, bytes.data(), size, reinterpret_cast<wchar_t*>(out.data()),
+                      n);
+  text = std::move(out);
+  return TCodePageDecoding::kDecoded;
+}
+
 std::string StringToAnsi(StringView text) {
   if (text.empty()) return std::string();
   const int n = WideCharToMultiByte(CP_ACP, 0, W(text), static_cast<int>(text.size()), nullptr, 0,
@@ -66,6 +88,12 @@ bool IsAnsiRepresentable(StringView text) {
   WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, W(text), static_cast<int>(text.size()), nullptr,
                       0, nullptr, &used_default);
   return !used_default;
+}
+
+Char UserDecimalSeparator() {
+  wchar_t text[8] = {};
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, text, 8) < 2) return u'.';
+  return static_cast<Char>(text[0]);
 }
 
 }  // namespace nolu

@@ -145,6 +145,12 @@ bool TWin32MessageChannel::IsMainThread() {
   return ::GetCurrentThreadId() == main_thread_;
 }
 
+bool TWin32MessageChannel::ServesBlockedSender() {
+  // The system keeps the answer: the thread is inside a message that another thread (or
+  // process) sent and still waits for, also while a modal loop runs inside its handler.
+  return IsMainThread() && ::InSendMessage();
+}
+
 std::unique_ptr<TMessageWindow> TWin32MessageChannel::CreateMessageWindow(StringView class_name,
                                                                           MessageHandler handler) {
   if (!IsMainThread()) throw EInvalidOperation(u"Message windows belong to the main thread");

@@ -40,6 +40,7 @@ class TWin32MessageChannel : public IMessageChannel {
   void DispatchPending() override;
   std::unique_ptr<TEvent> NewEvent() override;
   bool IsMainThread() override;
+  bool ServesBlockedSender() override;
 
  private:
   struct TSyncRequest {

@@ -5,6 +5,9 @@
 #include <shellapi.h>
 #include <shlobj.h>
 #include <windows.h>
+// clang-format off: the known folders' names need <windows.h> before them
+#include <knownfolders.h>
+// clang-format on
 
 #include "base/path.h"
 #include "platform/error_codes.h"
@@ -37,6 +40,15 @@ String LinkField(Fn get) {
 }  // namespace
 
 bool TWin32Shell::SpecialFolder(Csidl folder, String& path) {
+  if (folder == Csidl::kDownloads || folder == Csidl::kCommonDownloads) {
+    PWSTR known = nullptr;
+    const HRESULT hr = ::SHGetKnownFolderPath(
+        folder == Csidl::kDownloads ? FOLDERID_Downloads : FOLDERID_PublicDownloads,
+        KF_FLAG_DONT_VERIFY, nullptr, &known);
+    if (SUCCEEDED(hr)) path = IncludeTrailingBackslash(FromW(known));
+    ::CoTaskMemFree(known);  // also when the call failed
+    return SUCCEEDED(hr) && !path.empty();
+  }
   wchar_t buffer[MAX_PATH + 1] = {};
   if (!::SHGetSpecialFolderPathW(nullptr, buffer, static_cast<int>(folder), FALSE)) return false;
   path = IncludeTrailingBackslash(FromW(buffer));

@@ -38,7 +38,8 @@ TEST(Win32ShellTest, SpecialFoldersEndWithABackslash) {
   TWin32Shell shell;
   TWin32FileSystem fs;
   for (Csidl csidl : {Csidl::kProgramFilesX86, Csidl::kProgramFiles, Csidl::kCommonPrograms,
-                      Csidl::kCommonDesktopDirectory, Csidl::kAppData}) {
+                      Csidl::kCommonDesktopDirectory, Csidl::kAppData, Csidl::kPersonal,
+                      Csidl::kDownloads, Csidl::kCommonDownloads}) {
     String path;
     ASSERT_TRUE(shell.SpecialFolder(csidl, path)) << static_cast<int>(csidl);
     EXPECT_TRUE(EndsWith(path, u"\\")) << StringToUtf8(path);

@@ -19,6 +19,8 @@ class TWin32System : public ISystem {
   uint32_t RandomBytes(uint8_t* data, size_t size) override;
   String ExpandEnvironmentText(StringView text) override;
   void Sleep(uint32_t milliseconds) override;
+  uint64_t TickCount() override;
+  uint32_t ProcessId() override;
 };
 
 }  // namespace nolu

@@ -5,6 +5,7 @@
 #include "platform/win32/message_box_win32.h"
 #include "platform/win32/message_channel_win32.h"
 #include "platform/win32/module_resources_win32.h"
+#include "platform/win32/picture_decoder_win32.h"
 #include "platform/win32/processes_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/shell_win32.h"
@@ -21,7 +22,8 @@ TWin32Platform::TWin32Platform()
       windows_(std::make_unique<TWin32DesktopWindows>()),
       messages_(std::make_unique<TWin32MessageChannel>()),
       dialogs_(std::make_unique<TWin32MessageBox>()),
-      resources_(std::make_unique<TWin32ModuleResources>()) {}
+      resources_(std::make_unique<TWin32ModuleResources>()),
+      pictures_(std::make_unique<TWin32PictureDecoder>()) {}
 
 TWin32Platform::~TWin32Platform() = default;
 
@@ -51,6 +53,9 @@ IMessageBox& TWin32Platform::Dialogs() {
 }
 IModuleResources& TWin32Platform::Resources() {
   return *resources_;
+}
+IPictureDecoder& TWin32Platform::Pictures() {
+  return *pictures_;
 }
 
 }  // namespace nolu

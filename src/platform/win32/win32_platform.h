@@ -17,6 +17,7 @@ class TWin32DesktopWindows;
 class TWin32MessageChannel;
 class TWin32MessageBox;
 class TWin32ModuleResources;
+class TWin32PictureDecoder;
 
 class TWin32Platform : public TPlatform {
  public:
@@ -32,6 +33,7 @@ class TWin32Platform : public TPlatform {
   IMessageChannel& Messages() override;
   IMessageBox& Dialogs() override;
   IModuleResources& Resources() override;
+  IPictureDecoder& Pictures() override;
 
  private:
   std::unique_ptr<TWin32FileSystem> files_;
@@ -43,6 +45,7 @@ class TWin32Platform : public TPlatform {
   std::unique_ptr<TWin32MessageChannel> messages_;
   std::unique_ptr<TWin32MessageBox> dialogs_;
   std::unique_ptr<TWin32ModuleResources> resources_;
+  std::unique_ptr<TWin32PictureDecoder> pictures_;
 };
 
 }  // namespace nolu

@@ -66,9 +66,9 @@ const CommandEntry kCommands[] = {
      "close WINDOW [--timeout S]\n"
      "      post WM_CLOSE; with --timeout, wait until the window is gone"},
     {u"messagebox", AnswerMessageBox,
-     "messagebox [--caption TEXT] [--timeout S] [--press BUTTON]\n"
-     "      wait for a message box (dialog class #32770), print its text and buttons, and\n"
-     "      press one of them"},
+     "messagebox [--caption TEXT] [--class C] [--timeout S] [--press BUTTON]\n"
+     "      wait for a message box (dialog class #32770, or C), print its text and buttons,\n"
+     "      and press one of them"},
     {u"screenshot", TakeScreenshot,
      "screenshot (WINDOW | --desktop) --out FILE.png [--timeout S]\n"
      "      capture a window into a PNG file"},

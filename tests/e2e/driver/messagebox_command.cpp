@@ -20,9 +20,10 @@ constexpr char16_t kDialogClass[] = u"#32770";
 }  // namespace
 
 ExitCode AnswerMessageBox(const StringList& args, JsonWriter& result) {
-  const Arguments a(args, OptionNames{{u"caption", u"timeout", u"press", u"pid"}, {}});
+  const Arguments a(args, OptionNames{{u"caption", u"timeout", u"press", u"pid", u"class"}, {}});
   WindowQuery query;
-  query.class_name = kDialogClass;
+  // The system's message boxes by default; --class names a program's own message dialog.
+  query.class_name = a.Find(u"class").value_or(kDialogClass);
   query.title = a.Find(u"caption");
   if (const std::optional<int64_t> pid = a.FindInt(u"pid")) query.pid = static_cast<DWORD>(*pid);
   const uint32_t timeout = a.GetMilliseconds(u"timeout", kDefaultWaitSeconds);

@@ -236,11 +236,12 @@ class Driver:
         return self.call("close", *selector_options(window), *extra,
                          timeout=timeout if timeout is not None else 10)
 
-    def messagebox(self, caption="Setup", press=None, timeout=10, pid=None):
-        """Waits for a message box, returns caption, text, buttons (and pressed)."""
+    def messagebox(self, caption="Setup", press=None, timeout=10, pid=None, cls=None):
+        """Waits for a message box (the system's, or a program's own dialog class `cls`),
+        returns caption, text, buttons (and pressed)."""
         return self.call("messagebox", *selector_options(
-            {"caption": caption, "press": press, "pid": pid}), "--timeout", timeout,
-            timeout=timeout)
+            {"caption": caption, "press": press, "pid": pid, "class": cls}), "--timeout",
+            timeout, timeout=timeout)
 
     def screenshot(self, out, desktop=False, timeout=10, **window):
         """Saves a PNG of the window (or the whole desktop) to the Unix path `out`."""

@@ -47,6 +47,7 @@ class TWin32PlatformWithResources : public TPlatform {
   IMessageChannel& Messages() override { return real_.Messages(); }
   IMessageBox& Dialogs() override { return real_.Dialogs(); }
   IModuleResources& Resources() override { return resources_; }
+  IPictureDecoder& Pictures() override { return real_.Pictures(); }
 
  protected:
   TWin32Platform& Real() { return real_; }
