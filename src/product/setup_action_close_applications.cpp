@@ -28,7 +28,7 @@ void TSetupActionCloseApplications::Execute() {
       windows.SendClose(window, kCloseTimeoutMs);
     }
     platform.System().Sleep(kPauseMs);
-    if (!found) return;
+    if (!found || cancelled_.load()) return;
   }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 
 #include "base/text.h"
 #include "core/setup_action.h"
@@ -28,6 +29,12 @@ class TSetupActionCloseApplications : public TSetupAction {
   // a pause, until a pass finds none. Raises EInstallerGeneralError naming the class of a
   // window still open after kMaxPasses passes.
   void Execute() override;
+  // Ends the passes after the current one: a user who quits while a program refuses to close
+  // must not wait out all of them.
+  void Cancel() override { cancelled_.store(true); }
+
+ private:
+  std::atomic<bool> cancelled_{false};
 };
 
 }  // namespace nolu
