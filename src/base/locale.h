@@ -36,4 +36,9 @@ std::string StringToAnsi(StringView text);
 // Whether the ANSI code page can hold every character of the text unchanged.
 bool IsAnsiRepresentable(StringView text);
 
+// The decimal separator of the user's number format (Windows: LOCALE_SDECIMAL of the user's
+// locale, its first character; the host: "."). Readers of numbers that people write, such as
+// the markup's size factors, take it as a parameter rather than calling this themselves.
+Char UserDecimalSeparator();
+
 }  // namespace nolu

@@ -67,4 +67,8 @@ bool IsAnsiRepresentable(StringView text) {
   return Windows1252ToString(StringToWindows1252(text)) == text;
 }
 
+Char UserDecimalSeparator() {
+  return u'.';
+}
+
 }  // namespace nolu

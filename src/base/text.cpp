@@ -8,6 +8,10 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
+Char FoldAscii(Char c) {
+  return c >= u'a' && c <= u'z' ? static_cast<Char>(c - 32) : c;
+}
+
 void AppendCodePoint(String& out, char32_t cp) {
   if (cp < 0x10000) {
     out.push_back(static_cast<Char>(cp));
@@ -154,6 +158,14 @@ String IntToStr(int64_t value) {
   return AsciiToString(std::to_string(value));
 }
 
+String ZeroPadded(int64_t value, size_t width) {
+  const uint64_t magnitude =
+      value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  String digits = AsciiToString(std::to_string(magnitude));
+  if (digits.size() < width) digits.insert(0, width - digits.size(), u'0');
+  return value < 0 ? u"-" + digits : digits;
+}
+
 bool TryStrToInt(StringView text, int64_t& value) {
   size_t i = 0;
   bool negative = false;
@@ -183,6 +195,14 @@ String TrimControls(StringView text) {
   while (end > begin && text[end - 1] < 33)
     --end;
   return String(text.substr(begin, end - begin));
+}
+
+bool EqualsAsciiIgnoreCase(StringView a, StringView b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+  }
+  return true;
 }
 
 bool StartsWith(StringView text, StringView prefix) {

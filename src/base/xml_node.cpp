@@ -1,21 +1,6 @@
 #include "base/xml_node.h"
 
 namespace nolu {
-namespace {
-
-Char FoldAscii(Char c) {
-  return c >= u'a' && c <= u'z' ? static_cast<Char>(c - 32) : c;
-}
-
-}  // namespace
-
-bool EqualsAsciiIgnoreCase(StringView a, StringView b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  }
-  return true;
-}
 
 void TRuxXMLNode::AddAttribute(String name, String value) {
   attributes_.push_back({std::move(name), std::move(value)});

@@ -14,9 +14,6 @@
 
 namespace nolu {
 
-// Same length and equal after folding the ASCII letters a to z.
-bool EqualsAsciiIgnoreCase(StringView a, StringView b);
-
 class TRuxXMLNode {
  public:
   struct Attribute {

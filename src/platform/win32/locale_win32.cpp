@@ -68,4 +68,10 @@ bool IsAnsiRepresentable(StringView text) {
   return !used_default;
 }
 
+Char UserDecimalSeparator() {
+  wchar_t text[8] = {};
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, text, 8) < 2) return u'.';
+  return static_cast<Char>(text[0]);
+}
+
 }  // namespace nolu
