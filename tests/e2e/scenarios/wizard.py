@@ -97,7 +97,8 @@ def walk_uninstall(s, tag):
     through its pages."""
     command = s.reg_value(ENTRY_KEY, "UninstallString", view=32)
     s.check(command, "the uninstall entry has an UninstallString")
-    s.check_equal(s.run(command, cwd=PRODUCT_DIR), 0, "exit code of the uninstaller")
+    # The uninstaller waits for its copy's result (the removal), so it ends after Finish.
+    uninstaller = s.start(command, cwd=PRODUCT_DIR)
     # The copy in the temporary folder asks for the language as an installation does.
     s.driver.click(cls=LANGUAGE, button="OK", timeout=60)
     s.driver.wait_window(cls=WIZARD, timeout=30)
@@ -117,6 +118,7 @@ def walk_uninstall(s, tag):
     shot(s, tag, "uninstall-finish")
     s.driver.click(cls=WIZARD, button="Finish")
     s.driver.wait_window(cls=WIZARD, gone=True, timeout=30)
+    s.check_equal(uninstaller.wait(timeout=60), 0, "exit code of the uninstaller")
     s.driver.wait_process_gone("Uninstall.exe", timeout=60)
     check_no_entry(s)
     s.check(not s.exists(PRODUCT_DIR + r"\Nolu.exe"), "the product's files are gone")
