@@ -19,6 +19,7 @@
 #include "ui/controls/rux_rich_viewer.h"
 #include "ui/controls/rux_validation_label.h"
 #include "ui/win32/gdi_canvas.h"
+#include "ui/win32/win32_accessible.h"
 
 namespace nolu::ui {
 namespace {
@@ -237,6 +238,13 @@ class TPaintedPeer : public TWin32Peer {
         const LRESULT result = TWin32Peer::Handle(message, wparam, lparam);
         InvalidateRect(hwnd_, nullptr, FALSE);
         return result;
+      }
+      case WM_GETOBJECT: {
+        const TAccessibleRole role = control_.AccessibleRole();
+        const LRESULT answer = AnswerAccessibleObject(
+            hwnd_, wparam, lparam, role,
+            role == TAccessibleRole::arCheckBox || role == TAccessibleRole::arRadioButton);
+        return answer ? answer : TWin32Peer::Handle(message, wparam, lparam);
       }
       default:
         return TWin32Peer::Handle(message, wparam, lparam);
@@ -586,6 +594,18 @@ class TRichViewerPeer : public TWin32Peer {
     } else {
       TWin32Peer::Changed(aspect);
     }
+  }
+  // A read-only document has no use for Tab: the rich edit control would keep it, and a
+  // keyboard user could never leave the license for the accept box and the buttons.
+  LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam) override {
+    LRESULT result = TWin32Peer::Handle(message, wparam, lparam);
+    if (message != WM_GETDLGCODE) return result;
+    result &= ~static_cast<LRESULT>(DLGC_WANTTAB);
+    const auto* key = reinterpret_cast<const MSG*>(lparam);
+    if (key && key->message == WM_KEYDOWN && key->wParam == VK_TAB) {
+      result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
+    }
+    return result;
   }
   LRESULT OnNotify(NMHDR* header) override {
     if (header->code != EN_LINK) return 0;
