@@ -64,6 +64,11 @@ def walk_install(s, tag):
     wait_caption(s, "Next")
     shot(s, tag, "license")
     s.driver.click(cls=WIZARD, button="Next")
+    # The product's pages (product_pages.py has their own walks): the destination and the
+    # integration as they come.
+    for _ in ("setup", "integration"):
+        wait_caption(s, "Next")
+        s.driver.click(cls=WIZARD, button="Next")
     wait_caption(s, "Install")
     shot(s, tag, "ready")
     s.driver.click(cls=WIZARD, button="Install")
