@@ -11,7 +11,8 @@
 #   REPS=N (default 3): medians of N cycles
 #
 # Both programs are timed the same way: no wineserver running before each program (so both
-# pay Wine's process start), an uninstall ends when the product folder is gone. The product
+# pay Wine's process start), an uninstall ends when the caller's wait has returned and the
+# product folder is gone. The product
 # folder has no blanks: `wine PROG ARG` quotes an argument with blanks whole, which the NSIS
 # program reads and ours, as Windows programs do with "/AUTO=...", does not.
 set -euo pipefail
@@ -85,9 +86,8 @@ run_timed() {
   since "$t"
 }
 
-# Ends when the product folder is empty or gone (the uninstaller hands the work to its copy in
-# the temporary folder and returns at once; a removal without "RemoveContent" leaves the
-# emptied folder itself).
+# Ends when the uninstaller has returned (it waits for its copy in the temporary folder, which
+# does the removal) and the product folder is gone, as the peer's is timed.
 uninstall_timed() {
   local t rc=0
   wineserver -w
@@ -95,13 +95,11 @@ uninstall_timed() {
   (cd "$WORK" && timeout 600 "${UNINSTALL[@]}" >/dev/null 2>&1) || rc=$?
   [ $rc -eq 0 ] || fail "the uninstaller exited $rc"
   local limit=$((SECONDS + 300))
-  while [ -n "$(ls -A "$DEST" 2>/dev/null)" ]; do
+  while [ -e "$DEST" ]; do
     [ $SECONDS -lt $limit ] || fail "the uninstaller left $(find "$DEST" | head -5)"
     sleep 0.01
   done
   since "$t"
-  # The next cycle is a first installation again, into a folder that does not exist.
-  rmdir "$DEST" 2>/dev/null || true
 }
 
 installs=() updates=() uninstalls=()

@@ -108,13 +108,14 @@ class Demo:
     def uninstall(self, installed):
         print("3. Silent removal: Uninstall.exe /AUTO /SILENT in the product folder")
         temp = self.driver.special_folder("Temp")
-        # The uninstaller hands the removal to its copy in the temporary folder and returns.
+        # The uninstaller hands the removal to its copy in the temporary folder and waits for
+        # its result: when it returns, the removal is done.
         watch = self.driver.watch_process(temp + "Uninstall.exe", timeout=600)
         started = time.monotonic()
-        code = self.driver.run(f'"{PRODUCT_DIR}\\Uninstall.exe" /AUTO /SILENT', cwd=PRODUCT_DIR,
+        code = self.driver.run(f'"{PRODUCT_DIR}\\Uninstall.exe" /AUTO /SILENT', cwd="C:\\",
                                timeout=600)
-        copy = watch.result()
         seconds = time.monotonic() - started
+        copy = watch.result()
         print(f"   exit code {code} (its copy in the temporary folder: {copy['exit']}), "
               f"{seconds:.1f} s")
         folder = self.folder()

@@ -104,6 +104,32 @@ TEST(BufferedFileStreamTest, WritesAndReadsAFile) {
   std::filesystem::remove(path);
 }
 
+TEST(BufferedFileStreamTest, AppendingKeepsWhatIsThereAndAppendingNewTakesNoExistingFile) {
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / "nolu_file_stream_append_test.log";
+  const String name = Utf8ToString(path.string());
+  std::filesystem::remove(path);
+  {
+    TFileStream created(name, FileMode::kAppendNew);
+    created.WriteBuffer("one\n", 4);
+  }
+  // Only a file that does not exist yet.
+  EXPECT_THROW(TFileStream(name, FileMode::kAppendNew), EFOpenError);
+  {
+    TFileStream appended(name, FileMode::kAppend);
+    appended.Seek(0, SeekOrigin::kBegin);  // writes go to the end all the same
+    appended.WriteBuffer("two\n", 4);
+  }
+  {
+    TFileStream in(name, FileMode::kOpenRead);
+    std::string text(8, '\0');
+    in.ReadBuffer(text.data(), text.size());
+    EXPECT_EQ(text, "one\ntwo\n");
+    EXPECT_EQ(in.Size(), 8);
+  }
+  std::filesystem::remove(path);
+}
+
 TEST(BufferedFileStreamTest, MissingFileRaisesOpenErrorWithTheName) {
   try {
     TFileStream s(u"/nonexistent-dir-nolu/x.bin", FileMode::kOpenRead);

@@ -1,5 +1,7 @@
 #include "base/file_stream.h"
 
+#include <fcntl.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -9,6 +11,7 @@
 #ifdef _WIN32
 #include <io.h>
 #include <share.h>
+#include <sys/stat.h>
 #else
 #include <unistd.h>
 #endif
@@ -16,15 +19,36 @@
 namespace nolu {
 namespace {
 
+// A file that must not exist yet: the C runtime's modes cannot say so, its descriptors can.
+std::FILE* CreateNewForAppending(const String& path) {
+#ifdef _WIN32
+  const int fd = _wsopen(reinterpret_cast<const wchar_t*>(path.c_str()),
+                         _O_WRONLY | _O_CREAT | _O_EXCL | _O_APPEND | _O_BINARY, _SH_DENYNO,
+                         _S_IREAD | _S_IWRITE);
+  if (fd < 0) return nullptr;
+  std::FILE* file = _fdopen(fd, "ab");
+  if (!file) _close(fd);
+#else
+  const int fd = open(StringToUtf8(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND, 0666);
+  if (fd < 0) return nullptr;
+  std::FILE* file = fdopen(fd, "ab");
+  if (!file) close(fd);
+#endif
+  return file;
+}
+
 std::FILE* OpenFile(const String& path, FileMode mode) {
+  if (mode == FileMode::kAppendNew) return CreateNewForAppending(path);
 #ifdef _WIN32
   const wchar_t* how = mode == FileMode::kOpenRead        ? L"rb"
                        : mode == FileMode::kOpenReadWrite ? L"r+b"
+                       : mode == FileMode::kAppend        ? L"ab"
                                                           : L"w+b";
   return _wfsopen(reinterpret_cast<const wchar_t*>(path.c_str()), how, _SH_DENYNO);
 #else
   const char* how = mode == FileMode::kOpenRead        ? "rb"
                     : mode == FileMode::kOpenReadWrite ? "r+b"
+                    : mode == FileMode::kAppend        ? "ab"
                                                        : "w+b";
   return std::fopen(StringToUtf8(path).c_str(), how);
 #endif
@@ -36,8 +60,9 @@ TFileStream::TFileStream(const String& path, FileMode mode) : path_(path) {
   file_ = OpenFile(path, mode);
   if (!file_) {
     const String reason = Utf8ToString(std::strerror(errno));
-    throw EFOpenError(Format(mode == FileMode::kCreate ? u"Cannot create file \"%s\". %s"
-                                                       : u"Cannot open file \"%s\". %s",
+    throw EFOpenError(Format(mode == FileMode::kCreate || mode == FileMode::kAppendNew
+                                 ? u"Cannot create file \"%s\". %s"
+                                 : u"Cannot open file \"%s\". %s",
                              {path, reason}));
   }
   // Buffering is the business of TBufferedStream; a second buffer would only copy twice.

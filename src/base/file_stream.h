@@ -14,6 +14,9 @@ enum class FileMode {
   kOpenRead,       // existing file, read only; other processes may read and write it
   kOpenReadWrite,  // existing file, read and write
   kCreate,         // created or truncated, read and write
+  kAppend,         // opened or created; every write goes to the end, also when other handles
+                   // (other processes) append to the same file; others may read and write it
+  kAppendNew,      // as kAppend, but the file must not exist yet (created exclusively)
 };
 
 class TFileStream : public TStream {

@@ -67,6 +67,16 @@ bool IsContainedRelativePath(StringView path) {
   return true;
 }
 
+bool IsVolumeRoot(StringView folder) {
+  if (!folder.empty() && folder.back() == u'\\') folder.remove_suffix(1);
+  if (folder.size() == 2 && folder[1] == u':') return true;
+  if (folder.size() > 2 && folder[0] == u'\\' && folder[1] == u'\\') {
+    const size_t server_end = folder.find(u'\\', 2);
+    return server_end == StringView::npos || folder.find(u'\\', server_end + 1) == StringView::npos;
+  }
+  return false;
+}
+
 bool PathStartsWith(StringView path, StringView prefix) {
   return path.size() >= prefix.size() && EqualsIgnoreCase(path.substr(0, prefix.size()), prefix);
 }

@@ -41,6 +41,10 @@ bool IsRelativePath(StringView path);
 // could edit must pass this test before they are joined to a folder and acted upon.
 bool IsContainedRelativePath(StringView path);
 
+// True for the root of a drive or share, with or without its trailing backslash ("C:",
+// "C:\", "\\server\share\"): a folder that is a whole volume, never one to remove.
+bool IsVolumeRoot(StringView folder);
+
 // True when `path` begins with `prefix`, compared without regard to case (EqualsIgnoreCase).
 bool PathStartsWith(StringView path, StringView prefix);
 

@@ -88,6 +88,27 @@ TEST(PathTest, RelativeAndContainedPaths) {
   }
 }
 
+TEST(PathTest, IsVolumeRootKnowsDrivesAndShares) {
+  struct Row {
+    const char16_t* folder;
+    bool root;
+  };
+  const Row rows[] = {
+      {u"C:", true},
+      {u"C:\\", true},
+      {u"\\\\server\\share", true},
+      {u"\\\\server\\share\\", true},
+      {u"\\\\server", true},
+      {u"C:\\Nolu", false},
+      {u"C:\\Nolu\\", false},
+      {u"\\\\server\\share\\Nolu\\", false},
+      {u"Nolu\\", false},
+      {u"", false},
+  };
+  for (const Row& r : rows)
+    EXPECT_EQ(IsVolumeRoot(r.folder), r.root) << StringToUtf8(r.folder);
+}
+
 TEST(PathTest, PathStartsWithIgnoresCase) {
   EXPECT_TRUE(PathStartsWith(u"C:\\PROGRAM FILES\\Nolu\\x.dll", u"c:\\program files\\"));
   EXPECT_TRUE(PathStartsWith(u"C:\\Nolu\\", u""));

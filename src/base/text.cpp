@@ -158,6 +158,14 @@ String IntToStr(int64_t value) {
   return AsciiToString(std::to_string(value));
 }
 
+String ZeroPadded(int64_t value, size_t width) {
+  const uint64_t magnitude =
+      value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  String digits = AsciiToString(std::to_string(magnitude));
+  if (digits.size() < width) digits.insert(0, width - digits.size(), u'0');
+  return value < 0 ? u"-" + digits : digits;
+}
+
 bool TryStrToInt(StringView text, int64_t& value) {
   size_t i = 0;
   bool negative = false;

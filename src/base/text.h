@@ -38,6 +38,8 @@ std::string StringToWindows1252(StringView text);
 // followed by decimal digits and nothing else (no blanks); false on overflow of int64.
 String IntToStr(int64_t value);
 bool TryStrToInt(StringView text, int64_t& value);
+// Decimal text of `value` with zeros in front up to `width` digits (dates: "2024", "03").
+String ZeroPadded(int64_t value, size_t width);
 
 // Removes leading and trailing characters below U+0021 (blank and control characters).
 String TrimControls(StringView text);

@@ -79,6 +79,14 @@ TEST(TryStrToIntTest, AcceptsOnlyPlainDecimal) {
   }
 }
 
+TEST(TextTest, ZeroPaddedFillsUpToTheWidthAndNeverCuts) {
+  EXPECT_EQ(ZeroPadded(3, 2), u"03");
+  EXPECT_EQ(ZeroPadded(2024, 4), u"2024");
+  EXPECT_EQ(ZeroPadded(12345, 2), u"12345");
+  EXPECT_EQ(ZeroPadded(0, 3), u"000");
+  EXPECT_EQ(ZeroPadded(-7, 3), u"-007");
+}
+
 TEST(TextTest, TrimControlsRemovesBlanksAndControlCharactersOnly) {
   EXPECT_EQ(TrimControls(u" \t\r\n a b \x01"), u"a b");
   EXPECT_EQ(TrimControls(u"\u00A0x"), u"\u00A0x");  // no-break space is not below 33

@@ -27,7 +27,9 @@ void DeleteFileOrDefer(StringView path) {
   String aside;
   if (files.TempFileName(files.TempFolder(), u"delete", aside) != kErrorSuccess) return;
   if (files.FileExists(aside)) files.Delete(aside);
-  if (files.Move(path, aside) == kErrorSuccess) DeleteOnReboot(aside);
+  if (files.Move(path, aside) != kErrorSuccess) return;
+  DeleteOnReboot(aside);
+  if (TSetup* setup = Setup()) setup->NoteDeferredDeletion(path, aside);
 }
 
 void RunAndWait(StringView command_line) {

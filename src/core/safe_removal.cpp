@@ -14,17 +14,6 @@ bool IsLink(uint32_t attributes) {
   return attributes != kInvalidAttributes && (attributes & kAttrReparsePoint) != 0;
 }
 
-// "C:", "\\server\share" (no trailing backslash): a tree there is a whole volume, never a
-// product folder, whatever a record or a setting says.
-bool IsVolumeRoot(StringView folder) {
-  if (folder.size() == 2 && folder[1] == u':') return true;
-  if (folder.size() > 2 && folder[0] == u'\\' && folder[1] == u'\\') {
-    const size_t server_end = folder.find(u'\\', 2);
-    return server_end == StringView::npos || folder.find(u'\\', server_end + 1) == StringView::npos;
-  }
-  return false;
-}
-
 // A file found in a tree: a plain file loses its read-only attribute first; a link's
 // attributes stay as they are.
 bool DeleteTreeFile(IFileSystem& files, const String& path, uint32_t attributes) {
@@ -72,6 +61,7 @@ void DeleteFileBelow(StringView root, StringView path) {
 bool DeleteFolderTree(StringView folder) {
   IFileSystem& files = CurrentPlatform().Files();
   const String top = ExcludeTrailingBackslash(folder);
+  // A whole volume is never a product folder, whatever a record or a setting says.
   if (top.empty() || IsVolumeRoot(top)) return false;
   const uint32_t top_attributes = files.Attributes(top);
   if (top_attributes == kInvalidAttributes) return true;

@@ -6,6 +6,7 @@
 #include "base/command_line.h"
 #include "base/errors.h"
 #include "base/format.h"
+#include "base/locale.h"
 #include "base/path.h"
 #include "core/setup_extract_helper.h"
 #include "core/setup_spawn_service.h"
@@ -219,6 +220,27 @@ void TSetup::RunActions() {
       TSetupSpawnService::Spawn(resources_->ExpandPath(name));
     }
   }
+}
+
+void TSetup::NoteDeferredDeletion(StringView path, StringView aside) {
+  std::lock_guard lock(deferred_lock_);
+  deferred_.emplace_back(path, aside);
+}
+
+bool TSetup::RestartNeeded() {
+  std::lock_guard lock(deferred_lock_);
+  for (const auto& [path, aside] : deferred_) {
+    if (caller_program_.empty() || !EqualsIgnoreCase(path, caller_program_)) return true;
+  }
+  return false;
+}
+
+String TSetup::CallerProgramAside() {
+  std::lock_guard lock(deferred_lock_);
+  for (const auto& [path, aside] : deferred_) {
+    if (!caller_program_.empty() && EqualsIgnoreCase(path, caller_program_)) return aside;
+  }
+  return String();
 }
 
 void TSetup::AddListener(IInstallerNotify* listener) {

@@ -8,6 +8,7 @@
 // process-wide setup object before anything else, the destructor removes it.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -16,6 +17,7 @@
 #include "base/ini_file.h"
 #include "base/text.h"
 #include "core/installer_notify.h"
+#include "core/setup_log.h"
 #include "core/setup_product_info.h"
 #include "platform/message_channel.h"
 
@@ -83,6 +85,26 @@ class TSetup {
   void Cancel();
   void RunActions();
 
+  // --- The run's log, and what the end of the run has to know.
+  // The log of the run ("/LOG"), or one that writes nothing; the entry sets it.
+  TSetupLog& Log() { return log_ ? *log_ : no_log_; }
+  void SetLog(TSetupLog* log) { log_ = log; }
+  // The program file of the instance that waits for this run's result (the uninstaller in the
+  // product folder, see TUninstallerCaller), or empty. While that instance runs its file cannot
+  // be deleted; the entry finishes the deletion once it has ended.
+  const String& CallerProgram() const { return caller_program_; }
+  void SetCallerProgram(String path) { caller_program_ = std::move(path); }
+  // From any thread (DeleteFileOrDefer): `path` could not be deleted and was moved aside to
+  // `aside`, which goes at the next restart.
+  void NoteDeferredDeletion(StringView path, StringView aside);
+  // A file of the run other than the caller's program waits for the next restart.
+  bool RestartNeeded();
+  // Where the run moved the caller's program aside to; empty when it did not.
+  String CallerProgramAside();
+  // The run ended because a program of the product did not close (the worker notes it).
+  bool ProductStillRunning() const { return product_still_running_.load(); }
+  void NoteProductStillRunning() { product_still_running_.store(true); }
+
   // --- Notifications.
   void AddListener(IInstallerNotify* listener);
   void RemoveListener(IInstallerNotify* listener);
@@ -115,6 +137,12 @@ class TSetup {
   String dest_path_;
   TRuxIniFile options_;
   StringList errors_;
+  TSetupLog no_log_;
+  TSetupLog* log_ = nullptr;
+  String caller_program_;
+  std::mutex deferred_lock_;
+  std::vector<std::pair<String, String>> deferred_;  // (path, where it was moved aside to)
+  std::atomic<bool> product_still_running_{false};
   std::recursive_mutex lock_;
   std::vector<IInstallerNotify*> listeners_;
   std::unique_ptr<TSetupProductInfo> product_info_;

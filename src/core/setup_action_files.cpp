@@ -8,8 +8,19 @@
 #include "core/setup_extract_helper.h"
 #include "core/setup_uninstall_record.h"
 #include "platform/platform.h"
+#include "resources/setup_resources.h"
 
 namespace nolu {
+namespace {
+
+// What the file takes on the disk as the programs list counts it; a file that is not there
+// (its extraction was skipped) takes nothing.
+uint64_t FileSize(StringView path) {
+  TOpenResult opened = CurrentPlatform().Files().OpenFile(path, FileMode::kOpenRead);
+  return opened.Stream ? static_cast<uint64_t>(opened.Stream->Size()) : 0;
+}
+
+}  // namespace
 
 void TSetupAction::ExtractFile(const TSetupScriptFile& file) {
   Setup()->ExtractHelper().ExtractFile(file);
@@ -38,9 +49,12 @@ void TSetupAction::WriteUninstallData(StringView dir, const std::vector<TSetupSc
 
   // A portable copy leaves no trace in the system's programs list.
   if (setup.Flags() & sfPortable) return;
+  uint64_t installed = FileSize(exe) + FileSize(dat);
+  for (const TSetupScriptFile& file : files)
+    installed += FileSize(setup.Resources().ExpandPath(file.Name));
   TSetupProductInfo& info = setup.ProductInfo();
   TSetupAppRepo::Register(info.GetProductName(), exe, info.GetProductVersionNo(),
-                          info.GetPublisher(), info.GetHomePage());
+                          info.GetPublisher(), info.GetHomePage(), installed);
 }
 
 }  // namespace nolu

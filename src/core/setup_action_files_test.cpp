@@ -63,6 +63,23 @@ TEST_F(WriteUninstallDataTest, LeavesTheUninstallerItsRecordAndTheSystemEntry) {
   EXPECT_EQ(files_.OpenStreamCount(), 0);
 }
 
+TEST_F(WriteUninstallDataTest, TheEntrysSizeIsTheSumOfTheInstalledFilesInKiB) {
+  run_.Create(u"/AUTO=\"C:\\Nolu\" /SILENT");
+  files_.AddFile(u"C:\\Nolu\\A\\x.dll", std::string(3000, 'x'));
+  files_.AddFile(u"C:\\Nolu\\y.exe", std::string(2000, 'y'));
+  files_.AddFile(u"C:\\Nolu\\Notes.txt", std::string(50000, 'n'));  // the user's, not ours
+  // The user chose to skip z.dll when it was in use: not there, so it takes nothing.
+  Write({{u"$DEST\\A\\x.dll", u"", u""}, {u"$DEST\\y.exe", u"", u""}, {u"$DEST\\z.dll", u"", u""}});
+
+  const uint64_t bytes = 3000 + 2000 + files_.FileBytes(u"C:\\Nolu\\Uninstall.exe")->size() +
+                         files_.FileBytes(u"C:\\Nolu\\Uninstall.dat")->size();
+  TRegValue size;
+  ASSERT_EQ(run_.Platform().Registry().ReadValue(kUninstallEntry, u"EstimatedSize", size), 0u);
+  EXPECT_EQ(size.Type, kRegDword);
+  EXPECT_EQ(size.AsDword(), (bytes + 1023) / 1024);
+  EXPECT_EQ(files_.OpenStreamCount(), 0);
+}
+
 TEST_F(WriteUninstallDataTest, PortableCopiesGetNoSystemEntry) {
   run_.Create(u"/AUTO=\"C:\\Nolu\" /PORTABLE /SILENT");
   // Nothing was extracted yet: the destination is created for the uninstaller.

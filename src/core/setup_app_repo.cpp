@@ -13,17 +13,25 @@ TRegKey EntryKey(StringView key_name, RegView view) {
   return TRegKey(RegRoot::kLocalMachine, view, kUninstallKey).Child(key_name);
 }
 
-// Decimal digits of `value`, zero-padded on the left to `width`.
-String ZeroPadded(int value, size_t width) {
-  String text = IntToStr(value);
-  if (text.size() < width) text.insert(0, width - text.size(), u'0');
-  return text;
-}
-
 // "yyyyMMdd", the form the system's programs list sorts and shows.
 String InstallDate() {
   const TDateTime now = CurrentPlatform().System().LocalTime();
   return ZeroPadded(now.Year, 4) + ZeroPadded(now.Month, 2) + ZeroPadded(now.Day, 2);
+}
+
+// What deployment tools run to remove the product without a window.
+String QuietUninstallCommand(StringView uninstall_exe) {
+  String command = u"\"";
+  command += uninstall_exe;
+  command += u"\" /AUTO /SILENT";
+  return command;
+}
+
+// The programs list shows the size from KiB; a part of one counts whole, and a size beyond a
+// DWORD (4 TiB) is shown as the largest one.
+uint32_t SizeInKiB(uint64_t bytes) {
+  const uint64_t kib = bytes / 1024 + (bytes % 1024 != 0);
+  return kib > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(kib);
 }
 
 // The program path of a command or icon value: other installers (and older versions of the
@@ -73,7 +81,7 @@ String TSetupAppRepo::KeyName(StringView name) {
 }
 
 void TSetupAppRepo::Register(StringView name, StringView uninstall_exe, StringView version,
-                             StringView publisher, StringView home_page) {
+                             StringView publisher, StringView home_page, uint64_t installed_bytes) {
   const String key_name = KeyName(name);
   if (key_name.empty()) return;
   // Nothing of an earlier installation may survive: the entry is replaced as a whole.
@@ -94,6 +102,9 @@ void TSetupAppRepo::Register(StringView name, StringView uninstall_exe, StringVi
       {u"Publisher", TRegValue::Text(publisher)},
       {u"UninstallString", TRegValue::Text(uninstall_exe)},
       {u"URLInfoAbout", TRegValue::Text(home_page)},
+      {u"InstallLocation", TRegValue::Text(ExtractFilePath(uninstall_exe))},
+      {u"QuietUninstallString", TRegValue::Text(QuietUninstallCommand(uninstall_exe))},
+      {u"EstimatedSize", TRegValue::Dword(SizeInKiB(installed_bytes))},
   };
   for (const auto& [value_name, value] : values)
     registry.WriteValue(key, value_name, value);

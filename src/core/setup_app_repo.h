@@ -4,6 +4,8 @@
 // 32-bit setup's would be.
 #pragma once
 
+#include <cstdint>
+
 #include "base/text.h"
 #include "platform/registry.h"
 
@@ -16,10 +18,12 @@ class TSetupAppRepo {
 
   // `name` with every blank removed.
   static String KeyName(StringView name);
-  // Replaces the entry as a whole with the ten values of a fresh installation. Failures are
-  // ignored; an empty key name writes nothing.
+  // Replaces the entry as a whole with the values of a fresh installation: the ten of the
+  // programs list, then "InstallLocation" (the folder), "QuietUninstallString" (the quoted
+  // uninstaller with " /AUTO /SILENT", what deployment tools run) and "EstimatedSize" (KiB,
+  // `installed_bytes` rounded up). Failures are ignored; an empty key name writes nothing.
   static void Register(StringView name, StringView uninstall_exe, StringView version,
-                       StringView publisher, StringView home_page);
+                       StringView publisher, StringView home_page, uint64_t installed_bytes);
   // Deletes the entry (of kEntryView, or of `view`) with all its sub-keys; failures are
   // ignored, an empty key name deletes nothing.
   static void Unregister(StringView name);

@@ -33,10 +33,10 @@ TEST_F(SetupAppRepoTest, KeyName_RemovesEveryBlankAndNothingElse) {
   EXPECT_EQ(TSetupAppRepo::KeyName(u"   "), u"");
 }
 
-TEST_F(SetupAppRepoTest, Register_WritesTheTenValuesInOrderInThe32BitView) {
+TEST_F(SetupAppRepoTest, Register_WritesTheValuesInOrderInThe32BitView) {
   fake_.System().SetLocalTime({2025, 1, 9, 23, 59, 59, 0});
   TSetupAppRepo::Register(u"Nolu Player", u"C:\\Program Files (x86)\\Nolu\\Uninstall.exe", u"5.40",
-                          u"Nolu Team", u"https://nolu.example/");
+                          u"Nolu Team", u"https://nolu.example/", 5 * 1024 * 1024 + 1);
 
   // 32-bit view: on 64-bit Windows below Wow6432Node, and not in the native view.
   const TRegKey key = Entry(u"NoluPlayer", RegView::k32);
@@ -62,6 +62,11 @@ TEST_F(SetupAppRepoTest, Register_WritesTheTenValuesInOrderInThe32BitView) {
       {u"Publisher", std::nullopt, u"Nolu Team"},
       {u"UninstallString", std::nullopt, u"C:\\Program Files (x86)\\Nolu\\Uninstall.exe"},
       {u"URLInfoAbout", std::nullopt, u"https://nolu.example/"},
+      // What deployment tools and the programs list read beside the ten.
+      {u"InstallLocation", std::nullopt, u"C:\\Program Files (x86)\\Nolu\\"},
+      {u"QuietUninstallString", std::nullopt,
+       u"\"C:\\Program Files (x86)\\Nolu\\Uninstall.exe\" /AUTO /SILENT"},
+      {u"EstimatedSize", 5u * 1024 + 1, nullptr},  // KiB; a part of one counts whole
   };
   StringList names;
   ASSERT_EQ(fake_.Registry().EnumValueNames(key, names), 0u);
@@ -87,26 +92,28 @@ TEST_F(SetupAppRepoTest, Register_WritesTheTenValuesInOrderInThe32BitView) {
 TEST_F(SetupAppRepoTest, Register_ReplacesAnEarlierEntryAsAWhole) {
   const TRegKey key = Entry(u"Nolu", RegView::k32);
   Put(key, u"InstallLocation", u"C:\\Old\\");
+  Put(key, u"Comments", u"From 3.x");
   Put(key, u"DisplayName", u"Nolu 3");
   Put(key.Child(u"Extra").Child(u"Deeper"), u"X", u"y");
   Put(Entry(u"Other", RegView::k32), u"DisplayName", u"Other product");
 
-  TSetupAppRepo::Register(u"Nolu", u"C:\\Nolu\\Uninstall.exe", u"5.40", u"P", u"H");
+  TSetupAppRepo::Register(u"Nolu", u"C:\\Nolu\\Uninstall.exe", u"5.40", u"P", u"H", 0);
 
   StringList names;
   fake_.Registry().EnumSubKeys(key, names);
   EXPECT_TRUE(names.empty());
   TRegValue value;
-  EXPECT_NE(fake_.Registry().ReadValue(key, u"InstallLocation", value), 0u);
+  EXPECT_NE(fake_.Registry().ReadValue(key, u"Comments", value), 0u);
+  EXPECT_EQ(fake_.Registry().ReadString(key, u"InstallLocation"), u"C:\\Nolu\\");
   EXPECT_EQ(fake_.Registry().ReadString(key, u"DisplayName"), u"Nolu");
   fake_.Registry().EnumValueNames(key, names);
-  EXPECT_EQ(names.size(), 10u);
+  EXPECT_EQ(names.size(), 13u);
   EXPECT_TRUE(fake_.Registry().KeyExists(Entry(u"Other", RegView::k32)));
 }
 
 TEST_F(SetupAppRepoTest, Register_ANameOfBlanksWritesAndDeletesNothing) {
   Put(Entry(u"Other", RegView::k32), u"DisplayName", u"Other product");
-  TSetupAppRepo::Register(u"   ", u"C:\\Nolu\\Uninstall.exe", u"5.40", u"P", u"H");
+  TSetupAppRepo::Register(u"   ", u"C:\\Nolu\\Uninstall.exe", u"5.40", u"P", u"H", 0);
   TSetupAppRepo::Unregister(u"  ");
 
   StringList names;
@@ -118,7 +125,7 @@ TEST_F(SetupAppRepoTest, Register_ANameOfBlanksWritesAndDeletesNothing) {
 
 TEST_F(SetupAppRepoTest, Register_AnInaccessibleRegistryIsIgnored) {
   fake_.Registry().DenyAccess(TRegKey(RegRoot::kLocalMachine, RegView::k32, kUninstall));
-  EXPECT_NO_THROW(TSetupAppRepo::Register(u"Nolu", u"C:\\Nolu\\Uninstall.exe", u"1", u"", u""));
+  EXPECT_NO_THROW(TSetupAppRepo::Register(u"Nolu", u"C:\\Nolu\\Uninstall.exe", u"1", u"", u"", 0));
   EXPECT_NO_THROW(TSetupAppRepo::Unregister(u"Nolu"));
 }
 
@@ -245,7 +252,7 @@ TEST_F(SetupAppRepoTest, FindInstallPath_OnlyStringValuesCount) {
 TEST_F(SetupAppRepoTest, RegisterThenFindInstallPath_FindsTheInstallation) {
   fake_.Files().AddFile(u"C:\\Program Files (x86)\\Nolu\\Uninstall.exe");
   TSetupAppRepo::Register(u"Nolu", u"C:\\Program Files (x86)\\Nolu\\Uninstall.exe", u"5.40", u"",
-                          u"");
+                          u"", 0);
   String path;
   RegView view = RegView::kDefault;
   ASSERT_TRUE(TSetupAppRepo::FindInstallPath(u"Nolu", path, view));

@@ -1,6 +1,8 @@
 #include "core/setup_entry.h"
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include "base/command_line.h"
 #include "base/errors.h"
@@ -9,7 +11,10 @@
 #include "base/path.h"
 #include "core/file_operations.h"
 #include "core/setup.h"
+#include "core/setup_log.h"
 #include "core/setup_spawn_service.h"
+#include "core/uninstaller_caller.h"
+#include "core/uninstaller_result_window.h"
 #include "platform/cmd_line_params.h"
 #include "platform/error_codes.h"
 #include "platform/platform.h"
@@ -41,10 +46,64 @@ bool RunsFromTempFolder() {
                           IncludeTrailingBackslash(platform.Files().TempFolder()));
 }
 
+String FlagNames(TSetupFlags flags) {
+  const std::pair<TSetupFlags, StringView> names[] = {
+      {sfAuto, u"AUTO"},     {sfPortable, u"PORTABLE"}, {sfUpdate, u"UPDATE"},
+      {sfSilent, u"SILENT"}, {sfRun, u"RUN"},           {sfNoBackup, u"NOBACKUP"},
+  };
+  StringList set;
+  for (const auto& [flag, name] : names) {
+    if (flags & flag) set.emplace_back(name);
+  }
+  return set.empty() ? String(u"none") : JoinStrings(set, u" ");
+}
+
+void LogStart(TSetupLog& log, StringView params) {
+  ISystem& system = CurrentPlatform().System();
+  const TOsVersion os = system.OsVersion();
+  log.Line(u"Started: \"" + system.ModuleFileName() + u"\" " + String(params));
+  log.Line(u"Windows " + IntToStr(os.Major) + u"." + IntToStr(os.Minor) + u"." +
+           IntToStr(os.Build) +
+           (system.IsUserAnAdmin() ? u", administrator" : u", no administrator"));
+}
+
+void LogRun(TSetupLog& log, TSetup& setup) {
+  TSetupProductInfo& info = setup.ProductInfo();
+  log.Line(u"Product: " + info.GetProductName() + u" " + info.GetProductVersionNo());
+  log.Line(String(setup.Mode() == smUninstall ? u"Removal" : u"Installation") + u"; flags: " +
+           FlagNames(setup.Flags()) + u"; destination: " + setup.DestPath());
+}
+
+void LogErrors(TSetupLog& log, TSetup& setup) {
+  for (const String& error : setup.Errors())
+    log.Line(u"Error: " + error);
+  if (setup.RestartNeeded()) log.Line(u"Files are left for the next restart of the system");
+}
+
+// Starts the uninstaller's copy `copy` for the product folder `folder` and returns its result.
+int RunUninstallerCopy(const String& copy, const String& folder, TSetupLog& log) {
+  TPlatform& platform = CurrentPlatform();
+  TUninstallerResultWindow result;
+  const String params =
+      Format(u"/%s=\"%s\" /%s=%d %s%s",
+             {u"PATH", folder, TUninstallerCaller::kSwitch,
+              static_cast<long long>(result.Id().Value), log.RelaunchSwitch(), CmdLineParams()});
+  TStartResult started =
+      platform.Processes().StartProcess(u"\"" + copy + u"\" " + params, kSwShow, u"");
+  if (!started.Process) {
+    throw EOSError(started.Error, platform.System().SysErrorMessage(started.Error), copy);
+  }
+  return result.WaitForResult(*started.Process);
+}
+
 // Everything the entry does between taking the parameters and the end of the run. Returns
-// the exit code of a run that did not fail; failures raise.
+// the exit code of a run that did not fail before it started; such failures raise. `setup`
+// and `caller` are what the run made of them, for the end of the program.
 int RunSetup(const String& params, TProductInfoClass product_info_class, ISetupUserInterface& ui,
-             std::unique_ptr<TSetup>& setup) {
+             TSetupLog& log, std::unique_ptr<TSetup>& setup,
+             std::unique_ptr<TUninstallerCaller>& caller) {
+  // First, so that whatever happens below the waiting original learns the result.
+  caller = TUninstallerCaller::FromParams(params);
   if (!product_info_class) throw EInstallerGeneralError(u"Setup is malformed");
   ISystem& system = CurrentPlatform().System();
   if (system.OsVersion().AtLeast(6, 0)) {
@@ -52,39 +111,50 @@ int RunSetup(const String& params, TProductInfoClass product_info_class, ISetupU
     if (GetSwitchValue(params, u"SKIPUAC", window)) {
       TSetupSpawnService::Initialize(SpawnWindowFromSwitch(window));
     } else if (!system.IsUserAnAdmin()) {
-      return RelaunchElevated(params);
+      log.Line(u"Restarting elevated");
+      return RelaunchElevated(params, log);
     }
   }
   // After an elevated restart too: "SKIPUAC" prevents a second one.
   if (!system.IsUserAnAdmin()) throw EInstallerNoAdminRightsError();
 
   setup = std::make_unique<TSetup>(params, product_info_class);
+  setup->SetLog(&log);
 
   if (setup->Mode() == smUninstall) {
     String path;
     if (GetSwitchValue(params, u"PATH", path) && !path.empty() &&
         CurrentPlatform().Files().FolderExists(path)) {
       setup->SetDestPath(path);
+      // A copy has the original's file name.
+      if (caller) {
+        setup->SetCallerProgram(setup->DestPath() + ExtractFileName(system.ModuleFileName()));
+      }
     } else if (RunsFromTempFolder()) {
       throw EInstallerMysteryError(u"Cannot start the Uninstaller");
     } else {
-      RelaunchUninstallerFromTemp();
-      return ecSuccess;
+      log.Line(u"Handing the removal to a copy in the temporary folder");
+      return RelaunchUninstallerFromTemp(log);
     }
   }
+  LogRun(log, *setup);
 
   const bool automatic = (setup->Flags() & sfAuto) != 0;
   setup->Resources().InitializeLanguages(automatic ? TLanguageChooser() : ui.LanguageChooser());
 
-  if (setup->Flags() & sfSilent) {
-    setup->Start(/*wait=*/true);
-    if (setup->HasErrors()) {
-      throw EInstallerInstallError(JoinStrings(setup->Errors(), u"\r\n"));
-    }
-    setup->RunActions();
-    return ecSuccess;
+  if (!(setup->Flags() & sfSilent)) {
+    const int code = ui.RunWizard();
+    LogErrors(log, *setup);
+    return code;
   }
-  return ui.RunWizard();
+  setup->Start(/*wait=*/true);
+  LogErrors(log, *setup);
+  if (setup->HasErrors()) {
+    ui.ShowError(JoinStrings(setup->Errors(), u"\r\n"));
+  } else {
+    setup->RunActions();
+  }
+  return RunExitCode(*setup);
 }
 
 }  // namespace
@@ -97,34 +167,51 @@ int TSetupBasicUserInterface::RunWizard() {
   throw EInstallerGeneralError(u"The wizard is not available in this build.");
 }
 
+TSetupExitCode RunExitCode(TSetup& setup) {
+  if (setup.HasErrors()) return setup.ProductStillRunning() ? ecProductStillRunning : ecErrorBox;
+  return setup.RestartNeeded() ? ecRestartNeeded : ecSuccess;
+}
+
 int RunSetupProgram(TProductInfoClass product_info_class, ISetupUserInterface& ui) {
   TSpawnServiceLifetime spawn_service;
+  const String params = CmdLineParams();
+  // Everything below reaches the system through the log's platform, while there is a log.
+  TSetupLog log(params);
+  LogStart(log, params);
   // The setup object outlives the error box, as it would outlive the wizard.
   std::unique_ptr<TSetup> setup;
-  String message;
+  std::unique_ptr<TUninstallerCaller> caller;
+  int code = ecErrorBox;
+  std::optional<String> failure;
   try {
-    return RunSetup(CmdLineParams(), product_info_class, ui, setup);
+    code = RunSetup(params, product_info_class, ui, log, setup, caller);
   } catch (const Exception& e) {
-    message = e.Message();
+    failure = e.Message();
   } catch (const std::exception& e) {
     // Not one of ours (out of memory, a library's failure): still one clear error box and
     // a failing exit code rather than a crash.
-    message = Utf8ToString(e.what());
+    failure = Utf8ToString(e.what());
   }
-  ui.ShowError(message);
-  return ecErrorBox;
+  if (failure) {
+    log.Line(u"Error: " + *failure);
+    ui.ShowError(*failure);
+    code = ecErrorBox;
+  }
+  if (caller) caller->HandOver(code, setup.get());
+  log.Line(u"Exit code " + IntToStr(code));
+  return code;
 }
 
-int RelaunchElevated(StringView params) {
+int RelaunchElevated(StringView params, TSetupLog& log) {
   TPlatform& platform = CurrentPlatform();
   TSetupSpawnService::Initialize();
 
   TShellExecuteInfo info;
   info.Verb = u"runas";
   info.File = platform.System().ModuleFileName();
-  info.Parameters = Format(
-      u"/%s=%d %s",
-      {u"SKIPUAC", static_cast<long long>(TSetupSpawnService::Window().Value), String(params)});
+  info.Parameters = Format(u"/%s=%d %s%s",
+                           {u"SKIPUAC", static_cast<long long>(TSetupSpawnService::Window().Value),
+                            log.RelaunchSwitch(), String(params)});
   info.Folder = IncludeTrailingBackslash(platform.Files().CurrentFolder());
   info.Show = kSwShowNormal;
 
@@ -134,6 +221,9 @@ int RelaunchElevated(StringView params) {
     if (started.Error == kErrorSuccess) return ecSuccess;  // handed to a running program
     throw EOSError(started.Error, platform.System().SysErrorMessage(started.Error));
   }
+  // The elevated instance has its folder; this one only waits, and must not keep the caller's
+  // current folder in use: it may be the product folder that the elevated one removes.
+  platform.Files().SetCurrentFolder(platform.Files().TempFolder());
   // The elevated instance asks our spawn window to start programs while we wait.
   platform.Messages().WaitDispatching(*started.Process);
   uint32_t exit_code = ecSuccess;
@@ -141,17 +231,14 @@ int RelaunchElevated(StringView params) {
   return static_cast<int>(exit_code);
 }
 
-void RelaunchUninstallerFromTemp() {
+int RelaunchUninstallerFromTemp(TSetupLog& log) {
   TPlatform& platform = CurrentPlatform();
   const String program = platform.System().ModuleFileName();
   const String copy = CopyToTempFolder(program);
   CopyToTempFolder(ChangeFileExt(program, u".dat"));
   // The copy must not keep the product folder in use.
   platform.Files().SetCurrentFolder(platform.Files().TempFolder());
-  const String params =
-      Format(u"/%s=\"%s\" %s",
-             {u"PATH", IncludeTrailingBackslash(ExtractFilePath(program)), CmdLineParams()});
-  platform.Shell().ShellOpen(u"", copy, params, u"", kSwShow);  // the result is ignored
+  return RunUninstallerCopy(copy, IncludeTrailingBackslash(ExtractFilePath(program)), log);
 }
 
 }  // namespace nolu

@@ -11,13 +11,22 @@
 
 namespace nolu {
 
-// The process exit codes. Stable values: append, never renumber.
+class TSetup;
+class TSetupLog;
+
+// The process exit codes, for deployment tools and scripts (the README's table). Stable
+// values: append, never renumber.
 enum TSetupExitCode : int {
-  ecSuccess = 0,    // the run did its work (or handed it on to another instance)
-  ecErrorBox = 1,   // the run failed: the error box, or errors listed on the wizard's last page
-  ecCancelled = 2,  // the user declined the elevation prompt, or closed the wizard (its
-                    // question answered OK) before or during the run
+  ecSuccess = 0,        // the run did its work (or handed it on to another instance)
+  ecErrorBox = 1,       // the run failed: the error box, or the wizard's last page lists errors
+  ecCancelled = 2,      // cancelled by the user: the elevation prompt declined, or the
+                        // wizard closed (its question answered OK) before or during the run
+  ecRestartNeeded = 3,  // done, but files go at the next restart of the system
+  ecProductStillRunning = 4,  // a program of the product would not close; nothing was changed
 };
+
+// The exit code of a run that has ended, from what it left in the setup object.
+TSetupExitCode RunExitCode(TSetup& setup);
 
 // What the entry needs of the user interface.
 class ISetupUserInterface {
@@ -45,13 +54,15 @@ class TSetupBasicUserInterface : public ISetupUserInterface {
 // "Setup is malformed".
 int RunSetupProgram(TProductInfoClass product_info_class, ISetupUserInterface& ui);
 
-// Restarts the program elevated ("runas") with "/SKIPUAC=<spawn window> " before `params`,
-// waits for it while serving its spawn requests, and returns its exit code; ecCancelled when
-// the user declined. Other failures raise the operating-system error.
-int RelaunchElevated(StringView params);
+// Restarts the program elevated ("runas") with "/SKIPUAC=<spawn window> " (and the log's
+// switch) before `params`, waits for it while serving its spawn requests, and returns its exit
+// code; ecCancelled when the user declined. Other failures raise the operating-system error.
+int RelaunchElevated(StringView params, TSetupLog& log);
 
-// Copies the running uninstaller and its ".dat" file into the temporary folder and starts the
-// copy with "/PATH="<product folder>\" " before the parameters, without waiting.
-void RelaunchUninstallerFromTemp();
+// Copies the running uninstaller and its ".dat" file into the temporary folder, starts the
+// copy with "/PATH="<product folder>\" /CALLER=<result window> " (and the log's switch) before
+// the parameters, and returns the copy's result once it has done the removal
+// (TUninstallerCaller). A copy that cannot be started raises the operating-system error.
+int RelaunchUninstallerFromTemp(TSetupLog& log);
 
 }  // namespace nolu

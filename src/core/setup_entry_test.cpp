@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
+#include "base/path.h"
 #include "core/file_operations.h"
 #include "core/setup.h"
 #include "core/setup_action.h"
 #include "core/setup_spawn_service.h"
 #include "core/testing/fake_setup_run.h"
+#include "core/uninstaller_caller.h"
 #include "platform/error_codes.h"
 #include "resources/installer_errors.h"
 
@@ -135,6 +140,9 @@ TEST_F(SetupEntryTest, WithoutRights_RestartsElevatedAndReturnsItsExitCode) {
     expected += u" ";
     expected += c.params;
     EXPECT_EQ(seen, expected);
+    // The waiting instance keeps no folder of the caller's in use (it may be the one that the
+    // elevated instance removes).
+    EXPECT_EQ(run.Platform().Files().CurrentFolder() + u"\\", kTemp);
     EXPECT_TRUE(ui.errors.empty());
     EXPECT_FALSE(TSetupSpawnService::IsInitialized());  // ended with the program
   }
@@ -298,28 +306,86 @@ TEST_F(SetupEntryTest, StartFailures_EndInTheErrorBox) {
 
 // --- The uninstaller.
 
-TEST_F(SetupEntryTest, UninstallerInTheProductFolder_RelaunchesFromTheTempFolder) {
+// The window id of "/CALLER=<id>" in the parameters a copy was started with.
+TWindowId CallerWindow(const String& parameters) {
+  const size_t at = parameters.find(u"/CALLER=");
+  if (at == String::npos) return {};
+  const size_t start = at + 8;
+  int64_t id = 0;
+  TryStrToInt(parameters.substr(start, parameters.find(u' ', start) - start), id);
+  return TWindowId{static_cast<uint64_t>(id)};
+}
+
+TEST_F(SetupEntryTest, UninstallerInTheProductFolder_RelaunchesFromTheTempFolderAndWaits) {
   BecomeUninstaller(kProductFolder);
   // An earlier read-only copy is overwritten.
   run_.Platform().Files().AddFile(String(kTemp) + u"Uninstall.exe", "old", kAttrReadOnly);
   run_.Product().uninstall_actions = {&ActionClassOf<TActionRecord>()};
-  EXPECT_EQ(Run(u"/AUTO"), ecSuccess);
+  TFakePlatform& platform = run_.Platform();
+  bool copy_done = false;
+  platform.Processes().SetProgram(String(kTemp) + u"Uninstall.exe", [&](const TFakeLaunch& l) {
+    // The copy, on its own thread: it does the removal, then sends its result.
+    copy_done = true;
+    platform.Messages().SendValue(CallerWindow(l.Parameters), 1, ecRestartNeeded);
+    return 0u;
+  });
+  // The caller gets the copy's result, not a 0 of its own.
+  EXPECT_EQ(Run(u"/AUTO"), ecRestartNeeded);
+  EXPECT_TRUE(copy_done);
   EXPECT_TRUE(ui_.errors.empty());
   EXPECT_TRUE(g_actions.empty());
 
-  TFakeFileSystem& files = run_.Platform().Files();
+  TFakeFileSystem& files = platform.Files();
   EXPECT_EQ(files.FileText(String(kTemp) + u"Uninstall.exe"), "MZ uninstaller");
   EXPECT_TRUE(files.FileExists(String(kTemp) + u"Uninstall.dat"));
   EXPECT_EQ(files.CurrentFolder() + u"\\", kTemp);
   EXPECT_EQ(files.RebootOperations(),
             (std::vector<TRebootOperation>{{String(kTemp) + u"Uninstall.exe", u""},
                                            {String(kTemp) + u"Uninstall.dat", u""}}));
-  const std::vector<TFakeLaunch> launches = run_.Platform().Processes().Launches();
+  const std::vector<TFakeLaunch> launches = platform.Processes().Launches();
   ASSERT_EQ(launches.size(), 1u);
-  EXPECT_EQ(launches[0].How, TFakeLaunch::Via::kShellOpen);
+  EXPECT_EQ(launches[0].How, TFakeLaunch::Via::kStartProcess);
   EXPECT_EQ(launches[0].File, String(kTemp) + u"Uninstall.exe");
-  EXPECT_EQ(launches[0].Parameters, u"/PATH=\"C:\\Program Files (x86)\\Nolu\\\" /AUTO");
+  const TWindowId caller = CallerWindow(launches[0].Parameters);
+  EXPECT_EQ(launches[0].Parameters, u"/PATH=\"C:\\Program Files (x86)\\Nolu\\\" /CALLER=" +
+                                        IntToStr(static_cast<int64_t>(caller.Value)) + u" /AUTO");
   EXPECT_EQ(launches[0].Show, kSwShow);
+}
+
+TEST_F(SetupEntryTest, UninstallerCopyThatEndsWithoutAResult_FailsTheCaller) {
+  struct Row {
+    const char* what;
+    std::function<void(TFakeSetupRun&, const String& copy)> arrange;
+    const char16_t* message;
+  };
+  const String copy = String(kTemp) + u"Uninstall.exe";
+  const Row rows[] = {
+      {"the copy crashes",
+       [](TFakeSetupRun& r, const String& c) {
+         r.Platform().Processes().SetProgram(c, [](const TFakeLaunch&) { return 0xC0000005u; });
+       },
+       u"The uninstaller ended without reporting its result (exit code 3221225477)."},
+      {"the copy cannot be started",
+       [](TFakeSetupRun& r, const String& c) {
+         r.Platform().Processes().FailStart(c, kErrorAccessDenied);
+       },
+       u"System Error.  Code: 5.\r\nAccess is denied.\r\nC:\\Users\\User\\AppData\\Local\\Temp\\"
+       u"Uninstall.exe"},
+  };
+  for (const Row& r : rows) {
+    TFakeSetupRun run;
+    TTestUserInterface ui;
+    const String exe = String(kProductFolder) + u"Uninstall.exe";
+    run.Platform().System().SetModuleFileName(exe);
+    run.Platform().Files().AddFile(exe, "MZ uninstaller");
+    run.Data().SetProductFile(u"Uninstall.ini", "[Uninstall]\r\n");
+    run.Platform().Files().AddFile(String(kProductFolder) + u"Uninstall.dat",
+                                   run.Data().BuildProductPackage());
+    r.arrange(run, copy);
+    run.Prepare(u"/AUTO /SILENT");
+    EXPECT_EQ(RunSetupProgram(&TTestProductInfo::Create, ui), ecErrorBox) << r.what;
+    EXPECT_EQ(ui.errors, StringList{r.message}) << r.what;
+  }
 }
 
 TEST_F(SetupEntryTest, UninstallerCopyFails_ShowsSourceAndTarget) {
@@ -363,6 +429,287 @@ TEST_F(SetupEntryTest, UninstallerInTheTempFolder_UsesPath) {
       EXPECT_EQ(ui.errors, StringList{u"Cannot start the Uninstaller"});
       EXPECT_TRUE(run.Platform().Processes().Launches().empty());
     }
+  }
+}
+
+// --- The uninstaller's copy and its caller.
+
+// Removes the product as the real removal does: every file with DeleteFileOrDefer, then the
+// emptied folder.
+class TActionRemovesProduct : public TSetupAction {
+ public:
+  static constexpr char16_t kClassName[] = u"TActionRemovesProduct";
+  void Execute() override {
+    const String& dest = nolu::Setup()->DestPath();
+    DeleteFileOrDefer(dest + u"Nolu.exe");
+    DeleteFileOrDefer(dest + u"Uninstall.exe");
+    CurrentPlatform().Files().RemoveFolder(ExcludeTrailingBackslash(dest));
+  }
+};
+
+class UninstallerCopyTest : public SetupEntryTest {
+ protected:
+  UninstallerCopyTest() {
+    TFakeFileSystem& files = run_.Platform().Files();
+    const String exe = String(kTemp) + u"Uninstall.exe";
+    run_.Platform().System().SetModuleFileName(exe);
+    files.AddFile(exe, "MZ uninstaller");
+    run_.Data().SetProductFile(u"Uninstall.ini", "[Uninstall]\r\n");
+    files.AddFile(String(kTemp) + u"Uninstall.dat", run_.Data().BuildProductPackage());
+    files.AddFile(String(kProductFolder) + u"Nolu.exe", "MZ player");
+    // The original runs from the product folder: a loaded program can be renamed, not deleted.
+    files.AddFile(original_, "MZ uninstaller");
+    files.SetInUse(original_, {.Renamable = true});
+    run_.Product().uninstall_actions = {&ActionClassOf<TActionRemovesProduct>()};
+    // The original's result window, as a window of another process.
+    caller_ = run_.Platform().Messages().CreateMessageWindow(
+        u"TUninstallerResultWindow", [this](const TChannelMessage& message) -> int64_t {
+          results_.push_back(message.Param);
+          if (caller_ends_) EndCaller();
+          return 1;
+        });
+    run_.Platform().Windows().AdoptWindow(caller_->Id(), original_);
+  }
+
+  // The original ends: its program file is free again, wherever it is now.
+  void EndCaller() {
+    TFakeFileSystem& files = run_.Platform().Files();
+    files.ClearInUse(original_);
+    for (const TRebootOperation& op : files.RebootOperations())
+      files.ClearInUse(op.Source);
+    run_.Platform().Windows().RemoveWindow(caller_->Id());
+  }
+
+  String Params() const {
+    return u"/PATH=\"" + String(kProductFolder) + u"\" /CALLER=" +
+           IntToStr(static_cast<int64_t>(caller_->Id().Value)) + u" /AUTO /SILENT";
+  }
+
+  const String original_ = String(kProductFolder) + u"Uninstall.exe";
+  std::unique_ptr<TMessageWindow> caller_;
+  std::vector<int64_t> results_;
+  bool caller_ends_ = true;
+};
+
+TEST_F(UninstallerCopyTest, HandsItsResultOverThenDeletesTheCallersProgram) {
+  EXPECT_EQ(Run(Params()), ecSuccess);
+  EXPECT_EQ(results_, std::vector<int64_t>{ecSuccess});
+  TFakeFileSystem& files = run_.Platform().Files();
+  // The removal moved the running original aside, so the folder went with the rest; the
+  // copy deleted the original once it had ended. Its restart is no restart the run needs.
+  EXPECT_FALSE(files.FolderExists(kProductFolder));
+  const std::vector<TRebootOperation> pending = files.RebootOperations();
+  ASSERT_EQ(pending.size(), 1u);
+  EXPECT_TRUE(StartsWith(pending[0].Source, String(kTemp) + u"del"));
+  EXPECT_FALSE(files.FileExists(pending[0].Source));
+}
+
+TEST_F(UninstallerCopyTest, ACallerThatDoesNotEnd_LeavesItsProgramToTheRestart) {
+  caller_ends_ = false;
+  const uint64_t start = run_.Platform().System().TickCount();
+  EXPECT_EQ(Run(Params()), ecSuccess);
+  EXPECT_EQ(results_, std::vector<int64_t>{ecSuccess});
+  // It waited as long as it promises, and not for ever.
+  EXPECT_EQ(run_.Platform().System().TickCount() - start, TUninstallerCaller::kCallerEndTimeoutMs);
+  const std::vector<TRebootOperation> pending = run_.Platform().Files().RebootOperations();
+  ASSERT_EQ(pending.size(), 1u);
+  EXPECT_TRUE(run_.Platform().Files().FileExists(pending[0].Source));
+}
+
+TEST_F(UninstallerCopyTest, AProgramThatCannotBeMovedGoesWithItsFolderAfterTheCaller) {
+  // Where the system will not move it aside (another volume), it waits in the folder.
+  run_.Platform().Files().SetInUse(original_, {});
+  EXPECT_EQ(Run(Params()), ecSuccess);
+  EXPECT_FALSE(run_.Platform().Files().FolderExists(kProductFolder));
+  EXPECT_TRUE(run_.Platform().Files().RebootOperations().empty());
+}
+
+TEST_F(UninstallerCopyTest, AFailedRemovalKeepsTheCallersProgramAndSaysSo) {
+  run_.Platform().Files().SetInUse(original_, {});
+  run_.Product().uninstall_actions = {&ActionClassOf<TActionRaises>()};
+  EXPECT_EQ(Run(Params()), ecErrorBox);
+  EXPECT_EQ(results_, std::vector<int64_t>{ecErrorBox});
+  EXPECT_EQ(ui_.errors, StringList{u"Second problem"});
+  // The product is still there, and so is its uninstaller, for the next attempt.
+  EXPECT_TRUE(run_.Platform().Files().FileExists(original_));
+  EXPECT_TRUE(run_.Platform().Files().FileExists(String(kProductFolder) + u"Nolu.exe"));
+}
+
+TEST_F(UninstallerCopyTest, AnErrorBeforeTheRunIsHandedOverToo) {
+  caller_ends_ = false;
+  // The product folder is gone when the copy starts.
+  TFakeSetupRun& run = run_;
+  run.Platform().Files().SetInUse(original_, {.Deletable = true});
+  run.Platform().Files().Delete(original_);
+  run.Platform().Files().Delete(String(kProductFolder) + u"Nolu.exe");
+  run.Platform().Files().RemoveFolder(ExcludeTrailingBackslash(kProductFolder));
+  EXPECT_EQ(Run(Params()), ecErrorBox);
+  EXPECT_EQ(ui_.errors, StringList{u"Cannot start the Uninstaller"});
+  // The caller learns of the failure from the copy, which has shown it already.
+  EXPECT_EQ(results_, std::vector<int64_t>{ecErrorBox});
+}
+
+// --- Exit codes.
+
+class TActionDefersAFile : public TSetupAction {
+ public:
+  static constexpr char16_t kClassName[] = u"TActionDefersAFile";
+  void Execute() override { DeleteFileOrDefer(u"C:\\Nolu\\Nolu.exe"); }
+};
+
+class TActionProductRunning : public TSetupAction {
+ public:
+  static constexpr char16_t kClassName[] = u"TActionProductRunning";
+  void Execute() override { throw EInstallerProductRunningError(u"Nolu is running"); }
+};
+
+TEST_F(SetupEntryTest, SilentRuns_EndWithTheDocumentedExitCodes) {
+  struct Row {
+    const char* what;
+    const TSetupActionClass* action;
+    TSetupExitCode code;
+    size_t error_boxes;
+  };
+  const Row rows[] = {
+      {"success", &ActionClassOf<TActionRecord>(), ecSuccess, 0},
+      {"failed", &ActionClassOf<TActionRaises>(), ecErrorBox, 1},
+      {"a file in use goes at the next restart", &ActionClassOf<TActionDefersAFile>(),
+       ecRestartNeeded, 0},
+      {"a program of the product would not close", &ActionClassOf<TActionProductRunning>(),
+       ecProductStillRunning, 1},
+  };
+  for (const Row& r : rows) {
+    TFakeSetupRun run;
+    TTestUserInterface ui;
+    run.Platform().Files().AddFile(u"C:\\Nolu\\Nolu.exe", "MZ");
+    run.Platform().Files().SetInUse(u"C:\\Nolu\\Nolu.exe", {.Renamable = true});
+    run.Product().install_actions = {r.action};
+    run.Prepare(u"/AUTO=C:\\Nolu /SILENT");
+    EXPECT_EQ(RunSetupProgram(&TTestProductInfo::Create, ui), r.code) << r.what;
+    EXPECT_EQ(ui.errors.size(), r.error_boxes) << r.what;
+  }
+}
+
+// --- The log.
+
+// The lines of a log without their time stamps and process ids.
+StringList LogLines(TFakeFileSystem& files, StringView path) {
+  StringList lines;
+  const std::string text = files.FileText(path);
+  if (text.rfind("\xEF\xBB\xBF", 0) != 0) return {u"<no UTF-8 mark>"};
+  for (size_t start = 3; start < text.size();) {
+    size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    lines.push_back(Utf8ToString(line.substr(line.find("] ") + 2)));
+    start = end + 2;
+  }
+  return lines;
+}
+
+class TActionWritesFiles : public TSetupAction {
+ public:
+  static constexpr char16_t kClassName[] = u"TActionWritesFiles";
+  void Execute() override {
+    ForceDir(u"C:\\Nolu\\");
+    OpenFileOrRaise(u"C:\\Nolu\\Nolu.exe", FileMode::kCreate);
+    const TRegKey key(RegRoot::kLocalMachine, RegView::k32, u"Software\\Nolu");
+    CurrentPlatform().Registry().CreateKey(key);
+    CurrentPlatform().Registry().WriteValue(key, u"Version", TRegValue::Dword(5401));
+    RunAndWait(u"C:\\Nolu\\Nolu.exe /register");
+    CurrentPlatform().System().Sleep(250);
+  }
+};
+
+TEST_F(SetupEntryTest, Log_RecordsTheRunAndEveryChangeItMade) {
+  run_.Product().install_actions = {&ActionClassOf<TActionWritesFiles>(),
+                                    &ActionClassOf<TActionRaises>()};
+  run_.Platform().Processes().SetProgram(u"C:\\Nolu\\Nolu.exe",
+                                         [](const TFakeLaunch&) { return 3u; });
+  EXPECT_EQ(Run(u"/AUTO=C:\\Nolu /SILENT /LOG"), ecErrorBox);
+  // "/LOG" alone: a new file in the temporary folder, named after the program and the time.
+  const String log = String(kTemp) + u"Setup 2024-03-05 14-07-09.log";
+  EXPECT_EQ(
+      LogLines(run_.Platform().Files(), log),
+      (StringList{
+          u"Started: \"C:\\Users\\User\\Downloads\\Setup.exe\" /AUTO=C:\\Nolu /SILENT /LOG",
+          u"Windows 10.0.19045, administrator",
+          u"Product: Nolu 5.40.1",
+          u"Installation; flags: AUTO SILENT; destination: C:\\Nolu\\",
+          u"Action TActionWritesFiles",
+          u"Create folder C:\\Nolu",
+          u"Write C:\\Nolu\\Nolu.exe",
+          u"Registry: create key HKLM\\Software\\Nolu (32-bit view)",
+          u"Registry: write HKLM\\Software\\Nolu (32-bit view) \"Version\" = 5401 (REG_DWORD)",
+          u"Start C:\\Nolu\\Nolu.exe /register",
+          u"Ended with exit code 3: C:\\Nolu\\Nolu.exe /register",
+          u"Action TActionWritesFiles done in 250 ms",
+          u"Action TActionRaises",
+          u"Error: Second problem",
+          u"Exit code 1",
+      }));
+}
+
+TEST_F(SetupEntryTest, Log_AloneNeverOverwritesAnEarlierLog) {
+  const String earlier = String(kTemp) + u"Setup 2024-03-05 14-07-09.log";
+  run_.Platform().Files().AddFile(earlier, "an earlier run");
+  EXPECT_EQ(Run(u"/AUTO=C:\\Nolu /SILENT /LOG"), ecSuccess);
+  EXPECT_EQ(run_.Platform().Files().FileText(earlier), "an earlier run");
+  const StringList lines =
+      LogLines(run_.Platform().Files(), String(kTemp) + u"Setup 2024-03-05 14-07-09 (2).log");
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), u"Exit code 0");
+}
+
+TEST_F(SetupEntryTest, Log_ToAFileIsAppendedToAndPassedOnByItsFullPath) {
+  run_.Platform().Files().AddFile(u"C:\\Users\\User\\Downloads\\setup.log", "");
+  run_.Platform().Files().SetCurrentFolder(u"C:\\Users\\User\\Downloads");
+  run_.Platform().System().SetAdmin(false);
+  String elevated;
+  run_.Platform().Processes().SetProgram(kProgram, [&](const TFakeLaunch& launch) {
+    elevated = launch.Parameters;
+    return 0u;
+  });
+  EXPECT_EQ(Run(u"/AUTO /SILENT /LOG=setup.log"), ecSuccess);
+  // The elevated instance writes to the same file, whatever its current folder.
+  EXPECT_TRUE(StartsWith(elevated, u"/SKIPUAC=")) << StringToUtf8(elevated);
+  EXPECT_NE(elevated.find(u" /LOG=\"C:\\Users\\User\\Downloads\\setup.log\" /AUTO /SILENT "
+                          u"/LOG=setup.log"),
+            String::npos)
+      << StringToUtf8(elevated);
+  const StringList lines =
+      LogLines(run_.Platform().Files(), u"C:\\Users\\User\\Downloads\\setup.log");
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[2], u"Restarting elevated");
+  EXPECT_EQ(lines.back(), u"Exit code 0");
+}
+
+TEST_F(SetupEntryTest, Log_ThatCannotBeWrittenLeavesTheRunAsItWas) {
+  // What a run leaves: its files, its registry, its exit code and its messages.
+  auto outcome = [](StringView params) {
+    TFakeSetupRun run;
+    TTestUserInterface ui;
+    run.Platform().Files().AddFolder(u"C:\\Locked");
+    run.Platform().Files().DenyAccess(u"C:\\Locked");
+    run.Product().install_actions = {&ActionClassOf<TActionWritesFiles>()};
+    run.Platform().Processes().SetProgram(u"C:\\Nolu\\Nolu.exe",
+                                          [](const TFakeLaunch&) { return 0u; });
+    run.Prepare(params);
+    const int code = RunSetupProgram(&TTestProductInfo::Create, ui);
+    StringList state = run.Platform().Files().ListTree(u"C:\\");
+    state.push_back(u"exit " + IntToStr(code));
+    for (const String& error : ui.errors)
+      state.push_back(u"error " + error);
+    TRegValue version;
+    run.Platform().Registry().ReadValue(
+        TRegKey(RegRoot::kLocalMachine, RegView::k32, u"Software\\Nolu"), u"Version", version);
+    state.push_back(u"registry " + IntToStr(version.AsDword()));
+    return state;
+  };
+  const StringList without = outcome(u"/AUTO=C:\\Nolu /SILENT");
+  for (const char16_t* log : {u"/LOG=\"C:\\Locked\\setup.log\"", u"/LOG=\"C:\\Missing\\setup.log\"",
+                              u"/LOG=\"C:\\Locked\\\""}) {
+    EXPECT_EQ(outcome(String(u"/AUTO=C:\\Nolu /SILENT ") + log), without) << StringToUtf8(log);
   }
 }
 

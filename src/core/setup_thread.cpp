@@ -7,6 +7,7 @@
 #include "core/installer_notify.h"
 #include "core/setup.h"
 #include "platform/platform.h"
+#include "resources/installer_errors.h"
 
 namespace nolu {
 
@@ -49,6 +50,7 @@ void TSetupThread::PopulateActions() {
     std::unique_ptr<TSetupAction> action = cls.Create();
     action->SetOnProgress([this](TSetupAction&) { ProgressChanged(); });
     actions_.Add(std::move(action));
+    action_names_.emplace_back(cls.Name);
   });
 }
 
@@ -71,14 +73,24 @@ void TSetupThread::ProgressChanged() {
 }
 
 void TSetupThread::Execute() {
+  TSetup& setup = *Setup();
+  ISystem& system = CurrentPlatform().System();
   try {
     PopulateActions();
     for (int i = 0; i < actions_.Count(); ++i) {
       if (terminated_.load()) break;
       TSetupAction& action = actions_.Items(i);
+      const String& name = action_names_[static_cast<size_t>(i)];
+      setup.Log().Line(u"Action " + name);
+      const uint64_t start = system.TickCount();
       SetCurrentAction(&action);
       action.Run();
+      setup.Log().Line(u"Action " + name + u" done in " +
+                       IntToStr(static_cast<int64_t>(system.TickCount() - start)) + u" ms");
     }
+  } catch (const EInstallerProductRunningError& e) {
+    setup.NoteProductStillRunning();
+    AddError(e.Message());
   } catch (const Exception& e) {
     AddError(e.Message());
   } catch (const std::exception& e) {
@@ -88,7 +100,7 @@ void TSetupThread::Execute() {
   } catch (...) {
     AddError(u"Unexpected error");
   }
-  Setup()->Notify(ncFinished, terminated_.load() ? 1 : 0);
+  setup.Notify(ncFinished, terminated_.load() ? 1 : 0);
   done_->Set();
 }
 

@@ -48,7 +48,8 @@ class TSetupThread {
   void ProgressChanged();
 
   TSetupActionList actions_;
-  std::mutex lock_;  // guards current_action_ against Terminate
+  StringList action_names_;  // the class names of actions_, for the log
+  std::mutex lock_;          // guards current_action_ against Terminate
   TSetupAction* current_action_ = nullptr;
   std::atomic<bool> terminated_{false};
   std::once_flag started_;

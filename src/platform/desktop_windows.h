@@ -5,9 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "base/text.h"
-#include "platform/waitable.h"
+#include "platform/processes.h"
 
 namespace nolu {
 
@@ -31,6 +32,9 @@ class IDesktopWindows {
   // The full path of the program whose process owns the window; empty when it cannot be
   // queried.
   virtual String WindowOwnerExecutable(TWindowId window) = 0;
+  // The process that owns the window, opened to wait for its end (it stays open when the
+  // window closes); none when the window is gone or the process may not be opened.
+  virtual std::unique_ptr<TProcess> OpenWindowProcess(TWindowId window) = 0;
   // RegisterWindowMessageW: the same number for the same name in every process of the
   // session; 0 on failure.
   virtual uint32_t RegisterMessage(StringView name) = 0;

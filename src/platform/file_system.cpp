@@ -36,9 +36,10 @@ std::unique_ptr<TStream> OpenFileOrRaise(StringView path, FileMode mode) {
   TOpenResult result = platform.Files().OpenFile(path, mode);
   if (result.Stream) return std::move(result.Stream);
   const String reason = platform.System().SysErrorMessage(result.Error);
-  throw EFOpenError(Format(
-      mode == FileMode::kCreate ? u"Cannot create file \"%s\". %s" : u"Cannot open file \"%s\". %s",
-      {String(path), reason}));
+  throw EFOpenError(Format(mode == FileMode::kCreate || mode == FileMode::kAppendNew
+                               ? u"Cannot create file \"%s\". %s"
+                               : u"Cannot open file \"%s\". %s",
+                           {String(path), reason}));
 }
 
 }  // namespace nolu

@@ -71,9 +71,12 @@ class IFileSystem {
   // Opens a file as a stream. kOpenRead shares reading, writing and deletion with everyone,
   // so files that other programs hold open for writing can be read. kOpenReadWrite opens an
   // existing file for reading and writing and lets others read. kCreate creates the file or
-  // truncates an existing one, for reading and writing, without sharing. On failure the
-  // result holds no stream and the Windows error (kErrorSharingViolation 32 for a file in
-  // use, kErrorAccessDenied 5, kErrorPathNotFound 3 for a missing folder, ...).
+  // truncates an existing one, for reading and writing, without sharing. kAppend opens or
+  // creates a file whose every write lands at its end, even while other handles (other
+  // processes) append to it too, and shares reading and writing; kAppendNew does the same
+  // for a file that must not exist yet (kErrorFileExists). On failure the result holds no
+  // stream and the Windows error (kErrorSharingViolation 32 for a file in use,
+  // kErrorAccessDenied 5, kErrorPathNotFound 3 for a missing folder, ...).
   //
   // A read or write failure of the stream raises EOSError with the system's code and text
   // and the file's path as additional text (for example 112, the disk is full).

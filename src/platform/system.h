@@ -61,6 +61,12 @@ class ISystem {
   virtual String ExpandEnvironmentText(StringView text) = 0;
   // Pauses the calling thread. The fake returns at once and advances its clock instead.
   virtual void Sleep(uint32_t milliseconds) = 0;
+  // Milliseconds since the system started (GetTickCount64), for measuring how long something
+  // takes: it never goes back, unlike the local time. The fake's clock moves only when its
+  // Sleep or a wait it plays out advances it.
+  virtual uint64_t TickCount() = 0;
+  // The identifier of the running process (GetCurrentProcessId).
+  virtual uint32_t ProcessId() = 0;
 };
 
 }  // namespace nolu

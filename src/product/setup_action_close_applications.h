@@ -17,16 +17,18 @@ class TSetupActionCloseApplications : public TSetupAction {
   static constexpr std::array<StringView, 7> kWindowClasses{
       u"TNolu2EditorForm",       u"TNolu2MainW",      u"TNolu3MainWindow", u"TNoluVTEForm",
       u"TNoluConverterMainForm", u"TNoluLibMainForm", u"TNoluMainForm"};
-  // The pause after each pass, which gives the closed programs time to end.
-  static constexpr uint32_t kPauseMs = 2000;
+  // How long one pass waits at most for the programs whose windows it closed to end.
+  static constexpr uint32_t kPassWaitMs = 2000;
   // How long one window may take to handle WM_CLOSE: a hung program must not hold the run.
   static constexpr uint32_t kCloseTimeoutMs = 5000;
   // After this many passes (about 30 s) a window that is still open ends the run.
   static constexpr int kMaxPasses = 15;
 
-  // Passes over the window classes, closing one window of each class found, each followed by
-  // a pause, until a pass finds none. Raises EInstallerGeneralError naming the class of a
-  // window still open after kMaxPasses passes.
+  // Passes over the window classes, closing one window of each class found, until a pass
+  // finds none. After a pass that closed something it waits, up to kPassWaitMs, for the
+  // processes of those windows to end (a process it may not watch costs the whole wait); a
+  // pass that finds nothing costs nothing. Raises EInstallerProductRunningError naming the
+  // class of a window still open after kMaxPasses passes.
   void Execute() override;
 };
 

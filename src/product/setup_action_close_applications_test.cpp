@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 #include "core/setup.h"
 #include "core/testing/fake_setup_run.h"
 #include "platform/platform.h"
@@ -25,11 +28,14 @@ class CloseApplicationsTest : public ::testing::Test {
     run_.Product().install_actions = {&ActionClassOf<TSetupActionCloseApplications>()};
   }
 
-  // Runs the action on the worker, as a silent installation does.
+  // Runs the action on the worker, as a silent installation does, and measures how long it
+  // took on the fake clock.
   TSetup& Run() {
     TSetup& setup = run_.Create(u"/AUTO=C:\\Nolu /SILENT");
     setup.AddListener(&listener_);
+    const uint64_t start = System().TickCount();
     setup.Start(true);
+    elapsed_ms_ = System().TickCount() - start;
     return setup;
   }
 
@@ -38,13 +44,14 @@ class CloseApplicationsTest : public ::testing::Test {
 
   TRecordingListener listener_;
   TFakeSetupRun run_;
+  uint64_t elapsed_ms_ = 0;
 };
 
-TEST_F(CloseApplicationsTest, NothingRunning_StillPausesOnce) {
+TEST_F(CloseApplicationsTest, NothingRunning_CostsNoTime) {
   TSetup& setup = Run();
   EXPECT_FALSE(setup.HasErrors());
-  EXPECT_EQ(System().SleepCount(), 1);
-  EXPECT_EQ(System().SleptMilliseconds(), 2000u);
+  EXPECT_EQ(System().SleepCount(), 0);
+  EXPECT_EQ(elapsed_ms_, 0u);
   EXPECT_TRUE(Windows().CloseRequests().empty());
   // The status line comes first.
   ASSERT_FALSE(listener_.Received.empty());
@@ -58,14 +65,61 @@ TEST_F(CloseApplicationsTest, NothingRunning_StillPausesOnce) {
   EXPECT_TRUE(status_seen);
 }
 
-TEST_F(CloseApplicationsTest, WindowClosingOnSecondRequest_ThreePassesThreePauses) {
-  int requests = 0;
-  const TWindowId main =
-      Windows().AddWindow(u"TNoluMainForm", u"C:\\Nolu\\Nolu.exe", [&] { return ++requests == 2; });
-  TSetup& setup = Run();
-  EXPECT_FALSE(setup.HasErrors());
-  EXPECT_EQ(Windows().CloseRequests(), (std::vector<TWindowId>{main, main}));
-  EXPECT_EQ(System().SleptMilliseconds(), 3 * 2000u);
+// What the closing costs: the waits for the closed programs to end, bounded by two seconds
+// per pass, and never a pause for its own sake.
+TEST_F(CloseApplicationsTest, WaitsOnlyForTheProgramsItClosed) {
+  struct Row {
+    const char* what;
+    std::function<void(TFakeDesktopWindows&)> arrange;
+    size_t close_requests;
+    uint64_t elapsed_ms;
+    int pauses;
+  };
+  const Row rows[] = {
+      {"a program that ends with its window costs nothing",
+       [](TFakeDesktopWindows& w) { w.AddWindow(u"TNoluMainForm", u"C:\\Nolu\\Nolu.exe"); }, 1, 0,
+       0},
+      {"a program that takes half a second to end costs that",
+       [](TFakeDesktopWindows& w) {
+         w.SetProcessLinger(w.AddWindow(u"TNoluMainForm", u"C:\\Nolu\\Nolu.exe"), 500);
+       },
+       1, 500, 0},
+      {"two programs ending together share the pass's wait",
+       [](TFakeDesktopWindows& w) {
+         w.SetProcessLinger(w.AddWindow(u"TNolu2EditorForm", u"C:\\Nolu\\Editor.exe"), 1500);
+         w.SetProcessLinger(w.AddWindow(u"TNoluMainForm", u"C:\\Nolu\\Nolu.exe"), 1000);
+       },
+       2, 1500, 0},
+      {"a program that outlives its window is waited for two seconds at most",
+       [](TFakeDesktopWindows& w) {
+         w.SetProcessLinger(w.AddWindow(u"TNoluMainForm", u"C:\\Nolu\\Nolu.exe"), kInfinite);
+       },
+       1, 2000, 0},
+      {"a window closing on the second request: one pass waits in vain",
+       [](TFakeDesktopWindows& w) {
+         auto requests = std::make_shared<int>(0);
+         w.AddWindow(u"TNoluMainForm", u"C:\\Nolu\\Nolu.exe",
+                     [requests] { return ++*requests == 2; });
+       },
+       2, 2000, 0},
+      {"a program that may not be watched gets the old pause",
+       [](TFakeDesktopWindows& w) {
+         w.DenyProcessAccess(w.AddWindow(u"TNoluMainForm", u"C:\\Nolu\\Nolu.exe"));
+       },
+       1, 2000, 1},
+  };
+  for (const Row& r : rows) {
+    TFakeSetupRun run;
+    run.Product().install_actions = {&ActionClassOf<TSetupActionCloseApplications>()};
+    r.arrange(run.Platform().Windows());
+    TSetup& setup = run.Create(u"/AUTO=C:\\Nolu /SILENT");
+    const uint64_t start = run.Platform().System().TickCount();
+    setup.Start(true);
+    EXPECT_FALSE(setup.HasErrors()) << r.what;
+    EXPECT_EQ(run.Platform().Windows().CloseRequests().size(), r.close_requests) << r.what;
+    EXPECT_EQ(run.Platform().System().TickCount() - start, r.elapsed_ms) << r.what;
+    EXPECT_EQ(run.Platform().System().SleepCount(), r.pauses) << r.what;
+  }
 }
 
 TEST_F(CloseApplicationsTest, OneWindowPerClassPerPass_InTheListsOrder) {
@@ -76,7 +130,7 @@ TEST_F(CloseApplicationsTest, OneWindowPerClassPerPass_InTheListsOrder) {
   TSetup& setup = Run();
   EXPECT_FALSE(setup.HasErrors());
   EXPECT_EQ(Windows().CloseRequests(), (std::vector<TWindowId>{editor, main1, main2}));
-  EXPECT_EQ(System().SleepCount(), 3);
+  EXPECT_EQ(elapsed_ms_, 0u);  // each program ended with its window
 }
 
 TEST_F(CloseApplicationsTest, WindowThatNeverCloses_EndsTheRunAfterFifteenPasses) {
@@ -86,7 +140,10 @@ TEST_F(CloseApplicationsTest, WindowThatNeverCloses_EndsTheRunAfterFifteenPasses
   EXPECT_NE(setup.Errors()[0].find(u"\"TNoluConverterMainForm\""), String::npos)
       << StringToUtf8(setup.Errors()[0]);
   EXPECT_EQ(Windows().CloseRequests().size(), 15u);
-  EXPECT_EQ(System().SleptMilliseconds(), 15 * 2000u);
+  // Each pass waited its two seconds for a program that did not end.
+  EXPECT_EQ(elapsed_ms_, 15 * 2000u);
+  EXPECT_EQ(System().SleepCount(), 0);
+  EXPECT_TRUE(setup.ProductStillRunning());
 }
 
 TEST_F(CloseApplicationsTest, HungWindow_EndsTheRunAfterFifteenPasses) {
@@ -96,6 +153,7 @@ TEST_F(CloseApplicationsTest, HungWindow_EndsTheRunAfterFifteenPasses) {
   ASSERT_EQ(setup.Errors().size(), 1u);
   EXPECT_NE(setup.Errors()[0].find(u"\"TNoluLibMainForm\""), String::npos);
   EXPECT_EQ(Windows().CloseRequests().size(), 15u);
+  EXPECT_TRUE(setup.ProductStillRunning());
 }
 
 TEST_F(CloseApplicationsTest, WindowClosingOnTheFifteenthRequest_IsNoError) {
@@ -104,7 +162,8 @@ TEST_F(CloseApplicationsTest, WindowClosingOnTheFifteenthRequest_IsNoError) {
   TSetup& setup = Run();
   EXPECT_FALSE(setup.HasErrors());
   EXPECT_EQ(Windows().CloseRequests().size(), 15u);
-  EXPECT_EQ(System().SleptMilliseconds(), 16 * 2000u);
+  EXPECT_EQ(elapsed_ms_, 14 * 2000u);
+  EXPECT_FALSE(setup.ProductStillRunning());
 }
 
 TEST_F(CloseApplicationsTest, WindowStillOpen_NoLaterActionTouchesFiles) {

@@ -89,6 +89,10 @@ std::vector<TSetupDirItem> TSetupActionUninstallFiles::CreateDirsList() const {
   const TRemovalChoices choices = TRemovalChoices::Read(Options(), setup.Flags());
   if (choices.RemoveBackups) dirs.push_back({dest + u"!Backup\\", TSetupDirMark::RemoveTree});
   if (choices.RemoveContent) PrepareContent(dirs, choices.RemoveBackups);
+  // Last, the product folder itself, when the removal has left nothing in it: a removal that
+  // a deployment tool waits for is over when the folder is gone. (A product in a drive's root
+  // leaves the root alone: "D:" would name the drive's current folder.)
+  if (!IsVolumeRoot(dest)) dirs.push_back({dest, TSetupDirMark::RemoveIfEmpty});
   return dirs;
 }
 

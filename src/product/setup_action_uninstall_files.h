@@ -1,6 +1,7 @@
 // TSetupActionUninstallFiles: the last action of a removal. It deletes every file that the
 // installation recorded in "Uninstall.ini", then the folders of the product folder that this
-// leaves empty, and, as the user chose on the removal page, the backups and the users' data.
+// leaves empty (the product folder too), and, as the user chose on the removal page, the
+// backups and the users' data.
 //
 // Options (section "Common" of the options store):
 //   "RemoveBackups"  default true with "AUTO", else false: the backup folder "!Backup\" goes,
@@ -46,7 +47,8 @@ class TSetupActionUninstallFiles : public TSetupAction {
   // "Uninstall.ini".
   StringList CreateFileList() const;
   // Every subfolder of DestPath (children before their parents, siblings in listing order;
-  // junctions and symbolic links left out), then what the options add.
+  // junctions and symbolic links left out), then what the options add, then DestPath itself
+  // (removed when it is left empty).
   std::vector<TSetupDirItem> CreateDirsList() const;
 
  private:

@@ -173,6 +173,7 @@ TEST(UninstallFilesTest, CreateDirsList_ChildrenBeforeParents_ThenWhatTheChoices
     u.Create(c.params, c.choice);
     std::vector<TSetupDirItem> expected = walk;
     expected.insert(expected.end(), c.added.begin(), c.added.end());
+    expected.push_back({kDest, TSetupDirMark::RemoveIfEmpty});  // last, the folder itself
     EXPECT_EQ(TSetupActionUninstallFiles().CreateDirsList(), expected)
         << "\"" << StringToUtf8(c.params) << "\" RemoveBackups "
         << (c.choice.RemoveBackups ? StringToUtf8(c.choice.RemoveBackups) : "unset")
@@ -258,12 +259,23 @@ TEST(UninstallFilesTest, Execute_CountZeroStillRemovesEmptyFolders) {
   }
 }
 
-TEST(UninstallFilesTest, Execute_TheProductFolderStaysWithoutContentRemoval) {
+TEST(UninstallFilesTest, Execute_AProductFolderLeftEmptyGoesToo) {
   TUninstallRun u;
   u.Files().AddFolder(u"C:\\Nolu\\!Backup");
   u.Execute(u"/AUTO /SILENT", {.RemoveBackups = u"1"});
-  EXPECT_TRUE(u.Files().FolderExists(kDest));
-  EXPECT_EQ(u.Files().ListTree(kDest), StringList{});
+  // Also without "RemoveContent": whoever waits for the removal sees it done.
+  EXPECT_FALSE(u.Files().FolderExists(kDest));
+  EXPECT_TRUE(u.Files().FolderExists(u"C:\\"));
+}
+
+TEST(UninstallFilesTest, CreateDirsList_AProductInADriveRootLeavesTheRootAlone) {
+  TUninstallRun u;
+  u.Files().AddDrive(u"D:");
+  u.Files().AddFile(u"D:\\Nolu.exe", "installed");
+  u.Create(u"/AUTO /SILENT", {.RemoveBackups = u"0"});
+  nolu::Setup()->SetDestPath(u"D:\\");
+  // "D:" would name the drive's current folder, not its root.
+  EXPECT_EQ(TSetupActionUninstallFiles().CreateDirsList(), std::vector<TSetupDirItem>{});
 }
 
 TEST(UninstallFilesTest, Execute_FilesInUseGoAtTheNextRestart) {
@@ -354,18 +366,19 @@ TEST(UninstallFilesTest, WhatAnInstallationRecordsItsUninstallerRemoves) {
   removal.Start(true);
 
   EXPECT_EQ(removal.Errors(), StringList{});
-  EXPECT_TRUE(files.FolderExists(kDest));
-  EXPECT_EQ(files.ListTree(kDest), StringList{});
+  // Nothing left of it, the folder included.
+  EXPECT_FALSE(files.FolderExists(kDest));
 }
 
 TEST(UninstallFilesTest, Execute_ShowsItsStatusAndCountsFilesAndFolders) {
   TUninstallRun u;
-  // 6 files, then the folders Plugins\PlugA\, Plugins\, Skins\Modern\, Skins\, System\.
+  // 6 files, then the folders Plugins\PlugA\, Plugins\, Skins\Modern\, Skins\, System\ and
+  // the product folder itself.
   u.Execute(u"");
   std::vector<int> current;
   for (const auto& [overall, action] : u.listener.Progress())
     current.push_back(action);
-  EXPECT_EQ(current, (std::vector<int>{0, 9, 18, 27, 36, 45, 55, 64, 73, 82, 91, 100}));
+  EXPECT_EQ(current, (std::vector<int>{0, 8, 17, 25, 33, 42, 50, 58, 67, 75, 83, 92, 100}));
   bool status_shown = false;
   for (const TRecordedNotification& n : u.listener.Received) {
     if (n.Code == ncStatusText && n.Text == u"Removing Nolu...") status_shown = true;

@@ -5,11 +5,9 @@
 namespace nolu {
 
 void TSetupActionUpdateShellCache::Execute() {
-  TPlatform& platform = CurrentPlatform();
-  platform.Shell().ChangeNotify(kShcneAssocChanged, kShcnfFlush);
-  // The shell rebuilds its caches on its own threads; the pause gives it that time before
-  // the finish page offers to start the product.
-  platform.System().Sleep(1000);
+  // SHCNF_FLUSH returns only when the shell has received the notification; nothing is
+  // gained by waiting longer.
+  CurrentPlatform().Shell().ChangeNotify(kShcneAssocChanged, kShcnfFlush);
 }
 
 }  // namespace nolu

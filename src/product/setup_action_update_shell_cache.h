@@ -11,7 +11,7 @@ class TSetupActionUpdateShellCache : public TSetupAction {
  public:
   static constexpr char16_t kClassName[] = u"TSetupActionUpdateShellCache";
 
-  // SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_FLUSH), then a pause of one second.
+  // SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_FLUSH), which returns once it was delivered.
   void Execute() override;
 };
 

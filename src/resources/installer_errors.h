@@ -38,6 +38,13 @@ class EInstallerMysteryError : public EInstallerGeneralError {
   using EInstallerGeneralError::EInstallerGeneralError;
 };
 
+// A program of the product that does not close, so that its files cannot be replaced or
+// removed (the run's exit code says so: 4).
+class EInstallerProductRunningError : public EInstallerGeneralError {
+ public:
+  using EInstallerGeneralError::EInstallerGeneralError;
+};
+
 class EInstallerNoAdminRightsError : public EInstallerGeneralError {
  public:
   EInstallerNoAdminRightsError()

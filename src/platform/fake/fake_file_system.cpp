@@ -17,17 +17,23 @@ struct TFakeFileSystem::FileData {
   int readers = 0;       // kOpenRead: share read, write and delete
   int read_writers = 0;  // kOpenReadWrite: share read
   int exclusive = 0;     // kCreate: share nothing
+  int appenders = 0;     // kAppend, kAppendNew: share read and write
 
-  bool SharesDelete() const { return read_writers == 0 && exclusive == 0; }
+  bool SharesDelete() const { return read_writers == 0 && exclusive == 0 && appenders == 0; }
+  // Both ways, as Windows checks: what the new handle wants must be shared by the open ones,
+  // and what they do must be shared by the new one.
   bool CanOpen(FileMode mode) const {
     if (exclusive) return false;
     switch (mode) {
       case FileMode::kOpenRead:
         return true;
       case FileMode::kOpenReadWrite:
-        return read_writers == 0;
+        return read_writers == 0 && appenders == 0;
       case FileMode::kCreate:
-        return readers == 0 && read_writers == 0;
+        return readers == 0 && read_writers == 0 && appenders == 0;
+      case FileMode::kAppend:
+      case FileMode::kAppendNew:
+        return read_writers == 0;
     }
     return false;
   }
@@ -105,6 +111,10 @@ class TFakeFileSystem::Stream : public TStream {
       case FileMode::kCreate:
         --data_->exclusive;
         break;
+      case FileMode::kAppend:
+      case FileMode::kAppendNew:
+        --data_->appenders;
+        break;
     }
     --fs_.open_streams_;
   }
@@ -125,6 +135,9 @@ class TFakeFileSystem::Stream : public TStream {
     if (count == 0) return 0;
     if (mode_ == FileMode::kOpenRead) Fail(kErrorAccessDenied);
     Fail(fs_.CheckKey(FakeFileOp::kWrite, key_));
+    if (mode_ == FileMode::kAppend || mode_ == FileMode::kAppendNew) {
+      position_ = data_->bytes.size();
+    }
     uint64_t allowed = count;
     const bool fits = fs_.ConsumeBudget(count, allowed);
     Bytes& bytes = data_->bytes;
@@ -395,8 +408,10 @@ TOpenResult TFakeFileSystem::OpenFile(StringView path, FileMode mode) {
     return result;
   }
   Node* node = parent->Child(r.parts.back());
+  const bool creates =
+      mode == FileMode::kCreate || mode == FileMode::kAppend || mode == FileMode::kAppendNew;
   if (!node) {
-    if (mode != FileMode::kCreate || r.trailing) {
+    if (!creates || r.trailing) {
       // A path with a trailing backslash names a folder; it is never created as a file.
       result.Error = r.trailing ? kErrorInvalidName : kErrorFileNotFound;
       return result;
@@ -410,6 +425,10 @@ TOpenResult TFakeFileSystem::OpenFile(StringView path, FileMode mode) {
   } else {
     if (node->IsFolder() || r.trailing) {
       result.Error = kErrorAccessDenied;
+      return result;
+    }
+    if (mode == FileMode::kAppendNew) {
+      result.Error = kErrorFileExists;
       return result;
     }
     if (writing && (node->attributes & kAttrReadOnly)) {
@@ -439,6 +458,10 @@ TOpenResult TFakeFileSystem::OpenFile(StringView path, FileMode mode) {
       break;
     case FileMode::kCreate:
       ++data.exclusive;
+      break;
+    case FileMode::kAppend:
+    case FileMode::kAppendNew:
+      ++data.appenders;
       break;
   }
   ++open_streams_;

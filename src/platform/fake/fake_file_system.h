@@ -17,7 +17,7 @@
 //     MoveOnReboot needs no rights here: InjectFailure(kMoveOnReboot, path, 5) plays a user
 //     without them.
 // Streams opened here share the file's bytes: a second handle sees what the first wrote, and
-// the Windows sharing rules of the three FileModes are enforced between handles.
+// the Windows sharing rules of the FileModes are enforced between handles.
 //
 // Thread-safe: the worker thread and the test may use it at the same time. Close every stream
 // before the file system is destroyed.
@@ -47,7 +47,7 @@ struct TFakeFileLock {
 // Operations whose failure a test can inject.
 enum class FakeFileOp {
   kOpenRead,   // OpenFile with kOpenRead
-  kOpenWrite,  // OpenFile with kOpenReadWrite or kCreate
+  kOpenWrite,  // OpenFile with any mode that writes
   kRead,       // a Read of an open stream (raises EOSError)
   kWrite,      // a Write of an open stream (raises EOSError)
   kDelete,

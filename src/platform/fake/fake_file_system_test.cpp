@@ -236,7 +236,37 @@ TEST_F(FakeFileSystemTest, StreamsReadWriteAndTruncate) {
   EXPECT_THROW(reader.Stream->Seek(-1, SeekOrigin::kBegin), EStreamError);
 }
 
-// Sharing between handles opened through OpenFile, with the rules of the three modes.
+TEST_F(FakeFileSystemTest, AppendingHandlesWriteAtTheEndOneAfterTheOther) {
+  fs.AddFile(u"C:\\Logs\\run.log", "start\n");
+  // Two instances of a program appending to one log: each line lands at the end, whatever
+  // the other wrote in between, and nothing is truncated.
+  auto first = fs.OpenFile(u"C:\\Logs\\run.log", FileMode::kAppend);
+  auto second = fs.OpenFile(u"C:\\Logs\\run.log", FileMode::kAppend);
+  ASSERT_TRUE(first.Stream && second.Stream);
+  WriteAll(*first.Stream, "one\n");
+  WriteAll(*second.Stream, "two\n");
+  WriteAll(*first.Stream, "three\n");
+  EXPECT_EQ(fs.FileText(u"C:\\Logs\\run.log"), "start\none\ntwo\nthree\n");
+  // The log being written is readable, and cannot be deleted under its writers.
+  auto reader = fs.OpenFile(u"C:\\Logs\\run.log", FileMode::kOpenRead);
+  EXPECT_TRUE(reader.Stream);
+  EXPECT_EQ(fs.Delete(u"C:\\Logs\\run.log"), kErrorSharingViolation);
+
+  // kAppend creates a missing file; kAppendNew only creates, never opens what exists.
+  auto created = fs.OpenFile(u"C:\\Logs\\new.log", FileMode::kAppend);
+  ASSERT_TRUE(created.Stream);
+  EXPECT_TRUE(fs.FileExists(u"C:\\Logs\\new.log"));
+  auto exclusive = fs.OpenFile(u"C:\\Logs\\fresh.log", FileMode::kAppendNew);
+  ASSERT_TRUE(exclusive.Stream);
+  WriteAll(*exclusive.Stream, "x");
+  const TOpenResult again = fs.OpenFile(u"C:\\Logs\\fresh.log", FileMode::kAppendNew);
+  EXPECT_FALSE(again.Stream);
+  EXPECT_EQ(again.Error, kErrorFileExists);
+  EXPECT_EQ(fs.FileText(u"C:\\Logs\\fresh.log"), "x");
+  EXPECT_EQ(fs.OpenFile(u"C:\\Missing\\a.log", FileMode::kAppend).Error, kErrorPathNotFound);
+}
+
+// Sharing between handles opened through OpenFile, with the rules of the modes.
 TEST_F(FakeFileSystemTest, HandlesShareAsTheirModesAllow) {
   fs.AddFile(u"C:\\f.txt", "data");
   struct Row {
@@ -254,6 +284,14 @@ TEST_F(FakeFileSystemTest, HandlesShareAsTheirModesAllow) {
       {FileMode::kCreate, FileMode::kOpenRead, false},
       {FileMode::kCreate, FileMode::kOpenReadWrite, false},
       {FileMode::kCreate, FileMode::kCreate, false},
+      // Appending handles share reading and writing, as a log written by two processes.
+      {FileMode::kOpenRead, FileMode::kAppend, true},
+      {FileMode::kOpenReadWrite, FileMode::kAppend, false},
+      {FileMode::kAppend, FileMode::kOpenRead, true},
+      {FileMode::kAppend, FileMode::kOpenReadWrite, false},
+      {FileMode::kAppend, FileMode::kAppend, true},
+      {FileMode::kAppend, FileMode::kCreate, false},
+      {FileMode::kCreate, FileMode::kAppend, false},
   };
   for (const Row& r : rows) {
     auto held = fs.OpenFile(u"C:\\f.txt", r.held);

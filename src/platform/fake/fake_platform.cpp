@@ -6,7 +6,7 @@ TFakePlatform::TFakePlatform()
     : hub_(std::make_shared<TFakeHub>()),
       processes_(files_, hub_),
       shell_(files_, processes_),
-      windows_(hub_),
+      windows_(hub_, system_),
       messages_(hub_),
       dialogs_(messages_) {
   // The machine's well-known folders exist, as on a fresh Windows installation.

@@ -9,8 +9,10 @@
 // Each service is the fake class itself, so a test reaches the arranging and inspecting
 // operations directly. The services work together like one machine: the shell's special
 // folders exist in the file system, programs the shell starts are the processes' programs,
-// links are files, and everything that waits shares one clock-free signalling hub with the
-// message channel. Create the platform on the thread that plays the main thread.
+// links are files, and everything that waits shares one signalling hub with the message
+// channel. Time passes only on the fake system's clock: Sleep and the timed waits for the
+// processes of other programs' windows advance it. Create the platform on the thread that
+// plays the main thread.
 #pragma once
 
 #include <memory>

@@ -142,10 +142,20 @@ String TFakeSystem::ExpandEnvironmentText(StringView text) {
 }
 
 void TFakeSystem::Sleep(uint32_t ms) {
-  using namespace std::chrono;
   std::lock_guard lock(mutex_);
   slept_ += ms;
   ++sleep_count_;
+  AdvanceLocked(ms);
+}
+
+void TFakeSystem::AdvanceClock(uint32_t ms) {
+  std::lock_guard lock(mutex_);
+  AdvanceLocked(ms);
+}
+
+void TFakeSystem::AdvanceLocked(uint32_t ms) {
+  using namespace std::chrono;
+  ticks_ += ms;
   const sys_days day =
       year_month_day(year(time_.Year), month(time_.Month), std::chrono::day(time_.Day));
   const std::chrono::milliseconds in_day = hours(time_.Hour) + minutes(time_.Minute) +
@@ -162,6 +172,16 @@ void TFakeSystem::Sleep(uint32_t ms) {
   time_.Minute = static_cast<uint16_t>(hms.minutes().count());
   time_.Second = static_cast<uint16_t>(hms.seconds().count());
   time_.Milliseconds = static_cast<uint16_t>(hms.subseconds().count());
+}
+
+uint64_t TFakeSystem::TickCount() {
+  std::lock_guard lock(mutex_);
+  return ticks_;
+}
+
+uint32_t TFakeSystem::ProcessId() {
+  std::lock_guard lock(mutex_);
+  return process_id_;
 }
 
 void TFakeSystem::SetOsVersion(uint32_t major, uint32_t minor, uint32_t build) {
@@ -207,6 +227,11 @@ void TFakeSystem::QueueGuid(const TGuid& guid) {
 void TFakeSystem::SetEnvironmentVariable(StringView name, StringView value) {
   std::lock_guard lock(mutex_);
   environment_[UpperCase(name)] = String(value);
+}
+
+void TFakeSystem::SetProcessId(uint32_t id) {
+  std::lock_guard lock(mutex_);
+  process_id_ = id;
 }
 
 uint64_t TFakeSystem::SleptMilliseconds() {

@@ -26,8 +26,16 @@ TEST(FakeSystemTest, SleepReturnsAtOnceAndAdvancesTheClockAcrossEveryUnit) {
     EXPECT_EQ(system.SleptMilliseconds(), r.sleep_ms);
   }
   TFakeSystem system;
+  const uint64_t start = system.TickCount();
   system.Sleep(2000);
   system.Sleep(1000);
+  EXPECT_EQ(system.SleepCount(), 2);
+  EXPECT_EQ(system.SleptMilliseconds(), 3000u);
+  EXPECT_EQ(system.TickCount(), start + 3000);
+  // Time spent waiting moves the clock on but is no pause.
+  system.AdvanceClock(250);
+  EXPECT_EQ(system.TickCount(), start + 3250);
+  EXPECT_EQ(system.LocalTime(), (TDateTime{2024, 3, 5, 14, 7, 12, 250}));
   EXPECT_EQ(system.SleepCount(), 2);
   EXPECT_EQ(system.SleptMilliseconds(), 3000u);
 }

@@ -4,6 +4,7 @@
 
 #include "platform/error_codes.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/waitable_win32.h"
 #include "platform/win32/win32_strings.h"
 
 namespace nolu {
@@ -43,6 +44,15 @@ String TWin32DesktopWindows::WindowOwnerExecutable(TWindowId window) {
   DWORD size = static_cast<DWORD>(buffer.size());
   if (!::QueryFullProcessImageNameW(process.Get(), 0, buffer.data(), &size)) return String();
   return FromW(buffer.data(), size);
+}
+
+std::unique_ptr<TProcess> TWin32DesktopWindows::OpenWindowProcess(TWindowId window) {
+  DWORD process_id = 0;
+  if (!::GetWindowThreadProcessId(ToHwnd(window), &process_id) || !process_id) return nullptr;
+  HANDLE process =
+      ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id);
+  if (!process) return nullptr;
+  return std::make_unique<TWin32Process>(process);
 }
 
 uint32_t TWin32DesktopWindows::RegisterMessage(StringView name) {

@@ -77,6 +77,24 @@ TEST(Win32DesktopWindowsTest, FindsAndClosesWindowsOfAnotherThread) {
   EXPECT_EQ(windows.SendClose(lib, kInfinite), kErrorInvalidWindowHandle);
 }
 
+TEST(Win32DesktopWindowsTest, OpensTheProcessThatOwnsAWindow) {
+  TWin32DesktopWindows windows;
+  g_test_thread = ::GetCurrentThreadId();
+  const HWND hwnd = CreateTestWindow(L"TNoluVTEForm");
+  ASSERT_TRUE(hwnd);
+  const TWindowId window = windows.FindTopLevelWindow(u"TNoluVTEForm");
+  std::unique_ptr<TProcess> process = windows.OpenWindowProcess(window);
+  ASSERT_TRUE(process);
+  // The window is ours, so its process is this one: it runs.
+  EXPECT_FALSE(process->Wait(0));
+  uint32_t code = 0;
+  EXPECT_FALSE(process->ExitCode(code));
+  ::DestroyWindow(hwnd);
+  EXPECT_FALSE(windows.OpenWindowProcess(window));
+  // The handle opened before outlives the window.
+  EXPECT_FALSE(process->Wait(0));
+}
+
 TEST(Win32DesktopWindowsTest, RegisteredMessagesAreSharedByName) {
   TWin32DesktopWindows windows;
   const uint32_t token = windows.RegisterMessage(u"SpawnToken");

@@ -135,6 +135,14 @@ TOpenResult TWin32FileSystem::OpenFile(StringView path, FileMode mode) {
       break;
     case FileMode::kCreate:
       break;
+    case FileMode::kAppend:
+    case FileMode::kAppendNew:
+      // Append data only (no FILE_WRITE_DATA): the system then puts every write at the end of
+      // the file, atomically, whatever other handles write in between.
+      access = FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+      share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+      disposition = mode == FileMode::kAppend ? OPEN_ALWAYS : CREATE_NEW;
+      break;
   }
   TOpenResult result;
   TFileHandle handle(::CreateFileW(W(SystemPath(path)), access, share, nullptr, disposition,

@@ -90,6 +90,30 @@ TEST_F(Win32FileSystemTest, AFileAnotherHandleWritesCanBeReadButNotReplaced) {
   EXPECT_EQ(fs.Delete(file), kErrorSharingViolation);
 }
 
+TEST_F(Win32FileSystemTest, AppendingHandlesWriteAtTheEndOneAfterTheOther) {
+  const String file = folder.Path() + u"run.log";
+  WriteFile(file, "start\n");
+  auto first = fs.OpenFile(file, FileMode::kAppend);
+  auto second = fs.OpenFile(file, FileMode::kAppend);
+  ASSERT_TRUE(first.Stream && second.Stream) << first.Error << " " << second.Error;
+  first.Stream->WriteBuffer("one\n", 4);
+  second.Stream->WriteBuffer("two\n", 4);
+  first.Stream->WriteBuffer("three\n", 6);
+  EXPECT_EQ(ReadFile(file), "start\none\ntwo\nthree\n");
+  EXPECT_EQ(first.Stream->Size(), 20);
+  // Readable while written; not replaced or deleted under its writers.
+  EXPECT_EQ(fs.OpenFile(file, FileMode::kCreate).Error, kErrorSharingViolation);
+  EXPECT_EQ(fs.Delete(file), kErrorSharingViolation);
+
+  const String fresh = folder.Path() + u"fresh.log";
+  auto created = fs.OpenFile(fresh, FileMode::kAppendNew);
+  ASSERT_TRUE(created.Stream) << created.Error;
+  created.Stream->WriteBuffer("x", 1);
+  EXPECT_EQ(fs.OpenFile(fresh, FileMode::kAppendNew).Error, kErrorFileExists);
+  created.Stream.reset();
+  EXPECT_EQ(ReadFile(fresh), "x");
+}
+
 TEST_F(Win32FileSystemTest, CopyMoveAndFolderErrorsAreWindowsCodes) {
   const String a = folder.Path() + u"a.txt";
   const String b = folder.Path() + u"b.txt";

@@ -96,4 +96,12 @@ void TWin32System::Sleep(uint32_t milliseconds) {
   ::Sleep(milliseconds);
 }
 
+uint64_t TWin32System::TickCount() {
+  return ::GetTickCount64();
+}
+
+uint32_t TWin32System::ProcessId() {
+  return ::GetCurrentProcessId();
+}
+
 }  // namespace nolu

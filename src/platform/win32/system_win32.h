@@ -18,6 +18,8 @@ class TWin32System : public ISystem {
   TGuid CreateGuid() override;
   String ExpandEnvironmentText(StringView text) override;
   void Sleep(uint32_t milliseconds) override;
+  uint64_t TickCount() override;
+  uint32_t ProcessId() override;
 };
 
 }  // namespace nolu

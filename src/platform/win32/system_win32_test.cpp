@@ -2,6 +2,7 @@
 #include "platform/win32/system_win32.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "base/locale.h"
 #include "base/path.h"
@@ -25,6 +26,10 @@ TEST(Win32SystemTest, ReportsTheRunningSystemAndProcess) {
   EXPECT_GE(now.Year, 2020);
   EXPECT_GE(now.Month, 1);
   EXPECT_LE(now.Month, 12);
+  EXPECT_EQ(system.ProcessId(), ::GetCurrentProcessId());
+  const uint64_t before = system.TickCount();
+  system.Sleep(20);
+  EXPECT_GE(system.TickCount(), before + 10);  // the tick's resolution is coarse
 }
 
 TEST(Win32SystemTest, ErrorTextsHaveNoLineBreakAndUnknownCodesAreNamed) {

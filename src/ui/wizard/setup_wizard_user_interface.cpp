@@ -1,6 +1,7 @@
 #include "ui/wizard/setup_wizard_user_interface.h"
 
 #include "core/setup.h"
+#include "core/setup_entry.h"
 #include "core/setup_spawn_service.h"
 #include "resources/setup_resources.h"
 #include "ui/dialogs/message_dialog.h"
@@ -34,7 +35,7 @@ int TSetupWizardUserInterface::RunWizard() {
     cancelled = wizard.CancelledByUser();
   }  // the wizard's end starts the programs chosen on its final page
   if (cancelled) return ecCancelled;
-  return nolu::Setup()->HasErrors() ? ecErrorBox : ecSuccess;
+  return RunExitCode(*nolu::Setup());
 }
 
 }  // namespace nolu::ui

@@ -5,6 +5,8 @@ Expectations come from the product's own script and packages (sample.SampleProdu
 change of the sample changes the scenarios with it.
 """
 
+import os
+
 from .errors import ScenarioFailure
 from .sample import decode_ini, parse_ini, uninstall_record_paths
 
@@ -72,7 +74,8 @@ def check_installed(s, family, extra=(CONFIG, ELEVATOR_LOG), folder=PRODUCT_DIR)
 
 
 def expected_entry(folder=PRODUCT_DIR):
-    """The ten values of the uninstall entry but "InstallDate", by name: (type, data)."""
+    """The values of the uninstall entry but "InstallDate" and "EstimatedSize", by name:
+    (type, data)."""
     exe = product_path("Uninstall.exe", folder)
     return {
         "NoModify": ("REG_DWORD", 1),
@@ -84,21 +87,33 @@ def expected_entry(folder=PRODUCT_DIR):
         "Publisher": ("REG_SZ", "Nolu Team"),
         "UninstallString": ("REG_SZ", exe),
         "URLInfoAbout": ("REG_SZ", "https://nolu.example/"),
+        "InstallLocation": ("REG_SZ", folder + "\\"),
+        "QuietUninstallString": ("REG_SZ", f'"{exe}" /AUTO /SILENT'),
     }
 
 
+def installed_kib(s, folder=PRODUCT_DIR):
+    """What the files of the record take, in KiB (a part of one counts whole)."""
+    paths = uninstall_record_paths(read_record(s, folder))
+    size = sum(os.path.getsize(s.path(product_path(p, folder))) for p in paths
+               if os.path.isfile(s.path(product_path(p, folder))))
+    return (size + 1023) // 1024
+
+
 def check_entry(s, install_days, folder=PRODUCT_DIR):
-    """The uninstall entry holds exactly its ten values in the 32-bit view and nothing in the
+    """The uninstall entry holds exactly its values in the 32-bit view and nothing in the
     64-bit one; "InstallDate" is one of `install_days` ("yyyyMMdd": the run may pass
-    midnight)."""
+    midnight); "EstimatedSize" is what the recorded files take."""
     found = s.reg_query(ENTRY_KEY, view=32)
     if found is None:
         raise ScenarioFailure(f"no uninstall entry {ENTRY_KEY} in the 32-bit view")
     values = dict(found["values"])
     date = values.pop("InstallDate", None)
+    size = values.pop("EstimatedSize", None)
     s.check_equal(values, expected_entry(folder), "values of the uninstall entry")
     s.check(date is not None and date[0] == "REG_SZ" and date[1] in install_days,
             f"InstallDate should be a REG_SZ of {sorted(install_days)}, not {date}")
+    s.check_equal(size, ("REG_DWORD", installed_kib(s, folder)), "EstimatedSize")
     s.check_equal(found["subkeys"], [], "subkeys of the uninstall entry")
     s.check_equal(s.reg_query(ENTRY_KEY, view=64), None, "uninstall entry in the 64-bit view")
 
