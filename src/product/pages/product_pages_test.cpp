@@ -213,6 +213,31 @@ TEST_F(ProductPagesTest, ACopyInTheDestination) {
   }
 }
 
+TEST_F(ProductPagesTest, TheWarningLinesStackAtTheBottomInsideMarginsOfFixedPixels) {
+  run_.Product().Installed(u"D:\\Nolu\\", {5010});
+  Start();
+  TSetupPageSetup& page = SetupPage();
+  User().Type(page.PathEdit(), u"D:\\Nolu");
+  ASSERT_EQ(page.Warnings().size(), 1u);
+  const TRuxValidationLabel& warning = *page.Warnings()[0];
+  EXPECT_TRUE(warning.Font().Bold);
+  EXPECT_EQ(warning.Parent(), &page);
+  // 40 pixels left and right, 20 at the bottom, whatever the DPI (a scaled margin would be
+  // twice that at 192 DPI); lengths are whole units, so at 144 DPI each edge may round by one.
+  for (int dpi : {96, 144, 192}) {
+    SCOPED_TRACE(dpi);
+    wizard_->SetDpi(dpi);
+    page.Realign();
+    const TRect line = warning.DeviceBounds();
+    const TRect client = page.DeviceBounds();
+    const TMargins m = warning.Margins();
+    EXPECT_NEAR(line.Left, 40 + ScaleValue(m.Left, dpi), 2);
+    EXPECT_NEAR(client.Width - line.Right(), 40 + ScaleValue(m.Right, dpi), 2);
+    EXPECT_NEAR(client.Height - line.Bottom(), 20 + ScaleValue(m.Bottom, dpi), 2);
+    EXPECT_GE(line.Height, ScaleValue(16, dpi));
+  }
+}
+
 TEST_F(ProductPagesTest, UntickingTheUpdateBoxMakesItASecondInstallation) {
   for (bool portable_copy : {false, true}) {
     SCOPED_TRACE(portable_copy ? "portable copy" : "standard copy");

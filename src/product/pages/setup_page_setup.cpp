@@ -1,6 +1,7 @@
 #include "product/pages/setup_page_setup.h"
 
 #include <bit>
+#include <utility>
 
 #include "base/locale.h"
 #include "base/path.h"
@@ -40,17 +41,23 @@ void TSetupPageSetup::CreateControls() {
 }
 
 TRect TSetupPageSetup::AlignRect() const {
-  // Device pixels, not units: the margins are the same at every DPI.
+  // Device pixels, not units: the margins are the same at every DPI (to the nearest unit).
   const int dpi = Dpi();
-  const int horizontal = 40 * kDefaultDpi / dpi;
-  const int vertical = 20 * kDefaultDpi / dpi;
+  const int horizontal = (40 * kDefaultDpi + dpi / 2) / dpi;
+  const int vertical = (20 * kDefaultDpi + dpi / 2) / dpi;
   const TRect client = ClientRect();
   return {horizontal, vertical, std::max(0, client.Width - 2 * horizontal),
           std::max(0, client.Height - 2 * vertical)};
 }
 
 bool TSetupPageSetup::CanGoNext() {
-  return !nolu::Setup()->DestPath().empty();
+  return !nolu::Setup()->DestPath().empty() && DestinationRefusal().empty();
+}
+
+String TSetupPageSetup::DestinationRefusal() const {
+  // The setup object does not refuse any destination yet; once it does, this is
+  // `IsDestPathRefused() ? DestPathRefusal() : String()`.
+  return {};
 }
 
 void TSetupPageSetup::UpdateControls() {
@@ -82,11 +89,15 @@ void TSetupPageSetup::UpdateWarnings() {
   for (TRuxValidationLabel* warning : warnings_)
     FreeComponent(warning);
   warnings_.clear();
-  StringList texts;
-  if (Has(sfUpdate)) texts.push_back(GetString(u"W1"));
-  if (OtherCopyInstalled()) texts.push_back(GetString(u"W3"));
-  for (const String& text : texts) {
+  std::vector<std::pair<TValidationKind, String>> lines;
+  if (String refusal = DestinationRefusal(); !refusal.empty()) {
+    lines.emplace_back(TValidationKind::vkError, std::move(refusal));
+  }
+  if (Has(sfUpdate)) lines.emplace_back(TValidationKind::vkWarning, GetString(u"W1"));
+  if (OtherCopyInstalled()) lines.emplace_back(TValidationKind::vkWarning, GetString(u"W3"));
+  for (const auto& [kind, text] : lines) {
     TRuxValidationLabel& warning = CreateComponent<TRuxValidationLabel>();
+    warning.SetValidationKind(kind);
     warning.SetAlignWithMargins(true);
     warning.SetAlign(TAlign::alBottom);
     warning.SetCaption(text);

@@ -51,6 +51,10 @@ class TSetupPageSetup : public TSetupPage {
   void UpdateModeOptions();
   void UpdateWarnings();
   bool OtherCopyInstalled() const;
+  // The message of a destination the setup object refuses (a drive, a program-files or
+  // system folder, a profile), or empty. It is the first line at the bottom of the page, and
+  // Next stays disabled while it is there.
+  String DestinationRefusal() const;
   void PathChanged();
   void ApplyPath(StringView path);
   void BrowseClick();
