@@ -17,6 +17,8 @@ from nolu_e2e.trees import empty_folders
 
 WIZARD = "TWizardForm"
 LANGUAGE = "TSetupLanguageDialog"
+# The language dialog comes before any language is chosen: its button is not localized.
+LANGUAGE_OK = "OK"
 QUESTION = "TRuxMessageDialog"
 PERSONALIZE = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize"
 ALL_SWITCHES = {"CB4": " /REG=L1 /REG=D1 /REG=R1", "CB5": " /REG=M1", "CB3": " /REG=R2"}
@@ -63,7 +65,7 @@ def wait_button(s, caption, timeout=60):
 def start_wizard(s, texts, arguments="", program=SETUP, cwd=None):
     """Starts the program, confirms the language dialog and waits for the wizard."""
     process = s.start(f'"{program}" {arguments}'.strip(), cwd=cwd)
-    s.driver.click(cls=LANGUAGE, button=texts("Common", "lOk"), timeout=60)
+    s.driver.click(cls=LANGUAGE, button=LANGUAGE_OK, timeout=60)
     s.driver.wait_window(cls=WIZARD, timeout=30)
     return process
 
@@ -281,9 +283,9 @@ def pages_removal_choices(s):
         plant_files(s, profile, PROFILE_FILES)
         temp = s.driver.special_folder("Temp")
         watch = s.driver.watch_process(temp + "Uninstall.exe", timeout=300)
-        s.check_equal(s.run(f'"{PRODUCT_DIR}\\Uninstall.exe"', cwd=PRODUCT_DIR), 0,
-                      "exit code of the uninstaller")
-        s.driver.click(cls=LANGUAGE, button=texts("Common", "lOk"), timeout=60)
+        # The uninstaller waits for its copy in the temporary folder, which shows the wizard.
+        uninstaller = s.start(f'"{PRODUCT_DIR}\\Uninstall.exe"', cwd=PRODUCT_DIR)
+        s.driver.click(cls=LANGUAGE, button=LANGUAGE_OK, timeout=60)
         s.driver.wait_window(cls=WIZARD, timeout=30)
         for key, wanted in (("CB1", remove_backups), ("CB2", remove_content)):
             check_box(s, texts("PageUninstallParams", key), visible=True, checked=False)
@@ -293,6 +295,7 @@ def pages_removal_choices(s):
         wait_button(s, texts("Common", "bFinish"), timeout=180)
         s.driver.click(cls=WIZARD, button=texts("Common", "bFinish"))
         s.check_equal(watch.result()["exit"], 0, "exit code of the uninstaller's copy")
+        s.check_equal(uninstaller.wait(), 0, "exit code of the uninstaller")
         check_left(s, PRODUCT_DIR, left, f"product folder ({what})")
         check_left(s, profile, profile_left, f"profile ({what})")
         for folder in (PRODUCT_DIR, profile):
@@ -336,13 +339,14 @@ def pages_screenshots(s):
         to_setup_page(s, texts)
         s.screenshot(f"{tag}-setup-update", cls=WIZARD)
         close_wizard(s, process)
-        s.run(f'"{PRODUCT_DIR}\\Uninstall.exe"', cwd=PRODUCT_DIR)
-        s.driver.click(cls=LANGUAGE, button=texts("Common", "lOk"), timeout=60)
+        uninstaller = s.start(f'"{PRODUCT_DIR}\\Uninstall.exe"', cwd=PRODUCT_DIR)
+        s.driver.click(cls=LANGUAGE, button=LANGUAGE_OK, timeout=60)
         s.driver.wait_window(cls=WIZARD, timeout=30)
         s.screenshot(f"{tag}-uninstall-params", cls=WIZARD)
         s.driver.close(cls=WIZARD)
         s.driver.messagebox(caption=None, cls=QUESTION, press="OK", timeout=20)
         s.driver.wait_window(cls=WIZARD, gone=True, timeout=30)
+        uninstaller.wait()
 
 
 @scenario("pages_screenshots_russian", locale="ru_RU.UTF-8")
