@@ -363,6 +363,33 @@ TEST_F(ProductPagesTest, TheRemovalChoicesStartUntickedAndAreWrittenWhenClicked)
   EXPECT_TRUE(page.RemoveBackupsBox().Checked());
 }
 
+// No control of a page covers another: a label drawn over a radio hides its caption.
+TEST_F(ProductPagesTest, NoControlOfAPageCoversAnother) {
+  run_.Run().Data().SetSetupFile(u"addons.ini", kAddonsIni);
+  run_.Run().Data().SetSetupFile(u"addons.png", TestPng(240, 120, 192));
+  run_.Create();
+  const char16_t* classes[] = {TSetupPageSetup::kClassName, TSetupPageAddons::kClassName,
+                               TSetupPageIntegration::kClassName,
+                               TSetupPageUninstallParams::kClassName};
+  for (const char16_t* name : classes) {
+    SCOPED_TRACE(StringToUtf8(name));
+    context_ =
+        std::make_unique<TSetupPageContext>(TSetupPageContext{run_.Application(), run_.Palette()});
+    std::unique_ptr<TSetupCustomPage> page = run_.Classes().Create(name, *context_);
+    const std::vector<TRuxCustomControl*>& children = page->Children();
+    for (size_t i = 0; i < children.size(); ++i) {
+      for (size_t j = i + 1; j < children.size(); ++j) {
+        const TRect a = children[i]->Bounds();
+        const TRect b = children[j]->Bounds();
+        const bool apart = a.Right() <= b.Left || b.Right() <= a.Left || a.Bottom() <= b.Top ||
+                           b.Bottom() <= a.Top;
+        EXPECT_TRUE(apart) << StringToUtf8(children[i]->Name()) << " and "
+                           << StringToUtf8(children[j]->Name());
+      }
+    }
+  }
+}
+
 class AddonsPageTest : public ProductPagesTest {
  protected:
   AddonsPageTest() {

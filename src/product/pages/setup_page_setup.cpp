@@ -36,7 +36,8 @@ void TSetupPageSetup::CreateControls() {
   backup_box_ = &CreateCheckBox({60, 120, 540, 17}, u"CB4", [this] { UpdateOptionClick(); });
   CreateHeading({40, 150, 540, 20}, u"LB2");
   portable_radio_ = &CreateRadioBox({60, 190, 540, 16}, u"CB3", [this] { ModeClick(); });
-  CreateLabel({79, 212, 500, 48}, u"CB3Hint", true).SetEnabled(false);
+  // Two lines high, ending above the standard radio: a taller label would cover its text.
+  CreateLabel({79, 212, 500, 34}, u"CB3Hint", true).SetEnabled(false);
   standard_radio_ = &CreateRadioBox({60, 248, 540, 16}, u"CB2", [this] { ModeClick(); });
 }
 

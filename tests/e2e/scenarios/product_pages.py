@@ -99,10 +99,10 @@ def finish(s, texts, process):
     return process.wait()
 
 
-def close_wizard(s, process):
+def close_wizard(s, texts, process):
     """Leaves the wizard through the close question, answered OK."""
     s.driver.close(cls=WIZARD)
-    s.driver.messagebox(caption=None, cls=QUESTION, press="OK", timeout=20)
+    s.driver.messagebox(caption=None, cls=QUESTION, press=texts("Common", "lOk"), timeout=20)
     process.wait()
 
 
@@ -315,7 +315,7 @@ def shoot_install_pages(s, texts, tag, addons):
     next_page(s, texts)
     time.sleep(0.5)
     s.screenshot(f"{tag}-integration", cls=WIZARD)
-    close_wizard(s, process)
+    close_wizard(s, texts, process)
 
 
 COMBINATIONS = [(96, False), (144, False), (96, True), (144, True)]
@@ -338,13 +338,13 @@ def pages_screenshots(s):
         process = start_wizard(s, texts)
         to_setup_page(s, texts)
         s.screenshot(f"{tag}-setup-update", cls=WIZARD)
-        close_wizard(s, process)
+        close_wizard(s, texts, process)
         uninstaller = s.start(f'"{PRODUCT_DIR}\\Uninstall.exe"', cwd=PRODUCT_DIR)
         s.driver.click(cls=LANGUAGE, button=LANGUAGE_OK, timeout=60)
         s.driver.wait_window(cls=WIZARD, timeout=30)
         s.screenshot(f"{tag}-uninstall-params", cls=WIZARD)
         s.driver.close(cls=WIZARD)
-        s.driver.messagebox(caption=None, cls=QUESTION, press="OK", timeout=20)
+        s.driver.messagebox(caption=None, cls=QUESTION, press=texts("Common", "lOk"), timeout=20)
         s.driver.wait_window(cls=WIZARD, gone=True, timeout=30)
         uninstaller.wait()
 
@@ -362,4 +362,4 @@ def pages_screenshots_russian(s):
         next_page(s, texts)
         time.sleep(0.5)
         s.screenshot(f"{tag}-addons", cls=WIZARD)
-        close_wizard(s, process)
+        close_wizard(s, texts, process)
