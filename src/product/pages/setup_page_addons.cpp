@@ -26,7 +26,8 @@ void TSetupPageAddons::CreateControls() {
     (*label)->SetTransparent(true);
     (*label)->SetBorders(false);
   }
-  name_label_->SetBounds({40, 280, 500, 20});
+  // Room for two lines: the add-on's sentence wraps in the longer languages.
+  name_label_->SetBounds({40, 274, 500, 34});
   terms_label_->SetBounds({40, 310, 550, 50});
 }
 
