@@ -93,8 +93,9 @@ def walk_uninstall(s, tag):
     through its pages."""
     command = s.reg_value(ENTRY_KEY, "UninstallString", view=32)
     s.check(command, "the uninstall entry has an UninstallString")
-    s.check_equal(s.run(command, cwd=PRODUCT_DIR), 0, "exit code of the uninstaller")
-    # The copy in the temporary folder asks for the language as an installation does.
+    # The uninstaller waits for its copy in the temporary folder, which asks for the language
+    # as an installation does.
+    uninstaller = s.start(command, cwd=PRODUCT_DIR)
     s.driver.click(cls=LANGUAGE, button="OK", timeout=60)
     s.driver.wait_window(cls=WIZARD, timeout=30)
     shot(s, tag, "uninstall-progress")
@@ -114,6 +115,7 @@ def walk_uninstall(s, tag):
     s.driver.click(cls=WIZARD, button="Finish")
     s.driver.wait_window(cls=WIZARD, gone=True, timeout=30)
     s.driver.wait_process_gone("Uninstall.exe", timeout=60)
+    s.check_equal(uninstaller.wait(), 0, "exit code of the uninstaller")
     check_no_entry(s)
     s.check(not s.exists(PRODUCT_DIR + r"\Nolu.exe"), "the product's files are gone")
 
