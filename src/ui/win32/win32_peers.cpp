@@ -13,6 +13,7 @@
 #include "ui/controls/rux_combo_box.h"
 #include "ui/controls/rux_edit.h"
 #include "ui/controls/rux_form.h"
+#include "ui/controls/rux_formatted_label.h"
 #include "ui/controls/rux_label.h"
 #include "ui/controls/rux_memo.h"
 #include "ui/controls/rux_progress_bar.h"
@@ -476,6 +477,41 @@ class TValidationPeer : public TPaintedPeer {
                                                   : TSystemIcon::siInformation);
     RECT text{Scale(TRuxValidationLabel::kIconSpace), 0, client.right, client.bottom};
     Text(dc, text, TextColor(), DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+  }
+};
+
+// A formatted label: painted by the toolkit over its parent's background; the hand cursor
+// over a link, and a click on one runs it.
+class TFormattedLabelPeer : public TPaintedPeer {
+ public:
+  TFormattedLabelPeer(TWin32Backend& backend, TRuxFormattedLabel& label)
+      : TPaintedPeer(backend, label) {
+    CreateChild(WC_STATICW, SS_NOPREFIX | SS_NOTIFY);
+  }
+
+ protected:
+  void PaintControl(HDC dc, const RECT& client) override {
+    FillRect(dc, client, Background());
+    TGdiCanvas canvas(backend_, dc, Dpi());
+    control_.Paint(canvas);
+  }
+
+  LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam) override {
+    auto& label = static_cast<TRuxFormattedLabel&>(control_);
+    if (message == WM_SETCURSOR) {
+      POINT point{};
+      GetCursorPos(&point);
+      ScreenToClient(hwnd_, &point);
+      if (label.LinkAt(point.x, point.y)) {
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+      }
+    }
+    if (message == WM_LBUTTONUP) {
+      label.ClickAt(static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
+      return 0;
+    }
+    return TPaintedPeer::Handle(message, wparam, lparam);
   }
 };
 
@@ -1068,6 +1104,9 @@ std::unique_ptr<IControlPeer> MakeWin32Peer(TWin32Backend& backend, TRuxCustomCo
       return std::make_unique<TRichViewerPeer>(backend, static_cast<TRuxRichViewer&>(control));
     case TControlKind::kComboBox:
       return std::make_unique<TComboPeer>(backend, static_cast<TRuxComboBox&>(control));
+    case TControlKind::kFormattedLabel:
+      return std::make_unique<TFormattedLabelPeer>(backend,
+                                                   static_cast<TRuxFormattedLabel&>(control));
     case TControlKind::kPanel:
       return std::make_unique<TPanelPeer>(backend, control);
   }

@@ -54,6 +54,11 @@ def to_install(s, on_page=lambda name: None):
     wait_caption(s, "Next")
     on_page("license")
     s.driver.click(cls=WIZARD, button="Next")
+    # The product's pages (product_pages.py has their own walks): the destination and the
+    # integration as they come.
+    for _ in ("setup", "integration"):
+        wait_caption(s, "Next")
+        s.driver.click(cls=WIZARD, button="Next")
     wait_caption(s, "Install")
     on_page("ready")
 
