@@ -30,9 +30,9 @@ struct Key {
 };
 
 // "enter", "tab", "shift+tab", "space", "escape", "alt+n": one key with its modifiers.
-Key ParseKey(StringView spec) {
+Key ParseKey(StringView key_text) {
   Key key;
-  String rest(spec);
+  String rest(key_text);
   for (;;) {
     const size_t plus = rest.find(u'+');
     if (plus == String::npos) break;
@@ -58,7 +58,7 @@ Key ParseKey(StringView spec) {
              ((rest[0] >= u'a' && rest[0] <= u'z') || (rest[0] >= u'0' && rest[0] <= u'9'))) {
     key.virtual_key = static_cast<WORD>(rest[0] >= u'a' ? rest[0] - u'a' + 'A' : rest[0]);
   } else {
-    throw UsageError(u"unknown key \"" + String(spec) +
+    throw UsageError(u"unknown key \"" + String(key_text) +
                      u"\" (enter, tab, space, escape, a letter or digit)");
   }
   return key;
@@ -92,12 +92,13 @@ String BstrText(BSTR text) {
 
 ExitCode SendKeys(const StringList& args, JsonWriter& result) {
   const Arguments a(args, kWindowQueryOptions + kTimeout + OptionNames{{u"keys"}, {}});
-  const std::optional<String> spec = a.Find(u"keys");
-  if (!spec || spec->empty()) throw UsageError(u"give the keys: --keys enter,shift+tab,alt+n");
+  const std::optional<String> key_text = a.Find(u"keys");
+  if (!key_text || key_text->empty())
+    throw UsageError(u"give the keys: --keys enter,shift+tab,alt+n");
   std::vector<Key> keys;
-  for (size_t start = 0; start <= spec->size();) {
-    const size_t comma = std::min(spec->find(u',', start), spec->size());
-    keys.push_back(ParseKey(StringView(*spec).substr(start, comma - start)));
+  for (size_t start = 0; start <= key_text->size();) {
+    const size_t comma = std::min(key_text->find(u',', start), key_text->size());
+    keys.push_back(ParseKey(StringView(*key_text).substr(start, comma - start)));
     start = comma + 1;
   }
   const HWND window = WaitForTopLevelWindow(ReadWindowQuery(a), a.GetMilliseconds(u"timeout", 10));
