@@ -4,8 +4,11 @@
     /usr/bin/python3 sample/art/make_pictures.py      (needs python3-pil)
 
 Outputs (all committed; the build never runs this script):
-  setup/header.png, setup/header_dark.png     wizard header strip, 640 x 53
-  setup/wizard_light.png, setup/wizard_dark.png   side picture of the full-screen pages, 188 x 435
+  setup/header.png, setup/header_dark.png     wizard header strip, 640 x 53, stored at 1280 x 106
+  setup/wizard_light.png, setup/wizard_dark.png   side picture of the full-screen pages, 188 x 435,
+                                              stored at 376 x 870
+  (the wizard scales its pictures to their rectangles at the window's scale: stored at twice
+  the size, they stay sharp up to 200 %)
   setup/addons.png                            picture of the add-on offer (alpha)
   programs/nolu.ico                           icon of Nolu.exe (16, 32, 48)
   product/Icons/*.png                         file-type icons of the product (alpha)
@@ -30,6 +33,7 @@ from PIL import Image, ImageDraw, ImageFont
 HERE = pathlib.Path(__file__).resolve().parent
 SAMPLE = HERE.parent
 SS = 4  # supersampling factor
+HIDPI = 2  # the wizard's pictures are stored at this multiple of their 96-DPI size
 
 ORANGE = (222, 140, 51)
 ORANGE_DARK = (172, 103, 28)
@@ -48,9 +52,9 @@ def canvas(w, h, color=(0, 0, 0, 0)):
     return Image.new("RGBA", (w * SS, h * SS), color)
 
 
-def finish(img):
+def finish(img, scale=1):
     w, h = img.size
-    return img.resize((w // SS, h // SS), Image.LANCZOS)
+    return img.resize((w * scale // SS, h * scale // SS), Image.LANCZOS)
 
 
 def gradient(w, h, stops, vertical=True):
@@ -123,7 +127,7 @@ def header(dark):
     m = mark(34, ORANGE_LIGHT, ORANGE if not dark else ORANGE_DARK, PAPER)
     img.alpha_composite(m, (14 * SS, (h - 34) * SS // 2))
     text(img, (56, 34), "Nolu", FONT_BOLD, 20, word)
-    return finish(img).convert("RGB")
+    return finish(img, HIDPI).convert("RGB")
 
 
 def side(dark):
@@ -153,7 +157,7 @@ def side(dark):
     img.alpha_composite(m, ((w - 88) * SS // 2, 106 * SS))
     text(img, (w / 2, 238), "Nolu", FONT_BOLD, 34, word, "ms")
     text(img, (w / 2, 262), "media player", FONT_LIGHT, 13, tag, "ms")
-    return finish(img).convert("RGB")
+    return finish(img, HIDPI).convert("RGB")
 
 
 def addon_picture():

@@ -9,6 +9,8 @@
 #include <string>
 
 #include "base/locale.h"
+#include "base/memory_stream.h"
+#include "package/setup_package_reader.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_platform.h"
 #include "resources/setup_resources.h"
@@ -53,6 +55,18 @@ TEST(EmbeddedPackages, BothResourcesEqualThePackageFiles) {
     EXPECT_EQ(embedded.size(), file.size()) << package.file;
     EXPECT_TRUE(embedded == file) << package.file;
   }
+}
+
+// The copy of the PRODUCT table that lets the program answer lookups before the body is
+// decoded is the very end of that body.
+TEST(EmbeddedPackages, TheProductTableCopyIsTheEndOfTheDecodedBody) {
+  const std::string copy = Resource(L"PRODUCTTABLE");
+  const std::string file = ReadFile(BuildMachineFile(NOLU_PRODUCT_PACKAGE));
+  TMemoryStream source(Bytes(file.begin(), file.end()));
+  const TSetupPackageReader reader(source);
+  const std::span<const uint8_t> table = reader.FileTableBytes();
+  ASSERT_FALSE(table.empty());
+  EXPECT_EQ(copy, std::string(table.begin(), table.end()));
 }
 
 // What the setup object tells the resources; the product's facts come from the script.
@@ -131,6 +145,7 @@ TEST(EmbeddedPackages, SetupReadsTheSampleInEveryLanguage) {
           << StringToUtf8(file.Name);
     }
     EXPECT_EQ(files, language.files) << which;
+    EXPECT_TRUE(resources.ProductPackage().Finished()) << which;
   }
 }
 

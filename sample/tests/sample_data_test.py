@@ -256,9 +256,10 @@ class SetupScript(unittest.TestCase):
 
 
 class Pictures(unittest.TestCase):
-    def test_wizard_pictures_have_the_sizes_the_wizard_draws(self):
-        for name, size in (("header.png", (640, 53)), ("header_dark.png", (640, 53)),
-                           ("wizard_light.png", (188, 435)), ("wizard_dark.png", (188, 435))):
+    def test_wizard_pictures_are_twice_the_sizes_the_wizard_draws(self):
+        # Stored at twice their 96-DPI rectangles, so that they stay sharp at 200 %.
+        for name, size in (("header.png", (1280, 106)), ("header_dark.png", (1280, 106)),
+                           ("wizard_light.png", (376, 870)), ("wizard_dark.png", (376, 870))):
             with self.subTest(picture=name):
                 self.assertEqual(png_info(SETUP / name)[:2], size)
 

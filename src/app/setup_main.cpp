@@ -5,6 +5,7 @@
 #include "core/setup_entry.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_platform.h"
+#include "product/pages/product_pages.h"
 #include "product/product_info_nolu.h"
 #include "ui/pages/setup_page_class_table.h"
 #include "ui/win32/win32_backend.h"
@@ -41,6 +42,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   nolu::ui::TWin32Backend backend;
   nolu::ui::TSetupPageClassTable pages;
   nolu::ui::RegisterStandardPages(pages);
+  nolu::ui::RegisterProductPages(pages);
   nolu::ui::TSetupWizardUserInterface ui(backend, std::move(pages));
   return nolu::RunSetupProgram(kProductInfoClass, ui);
 }

@@ -311,11 +311,27 @@ TEST_F(SetupEntryTest, StartFailures_EndInTheErrorBox) {
       {"no product", [](TFakeSetupRun&) {}, u"", false, u"Setup is malformed"},
       {"update refused", [](TFakeSetupRun&) {}, u"/AUTO=C:\\Empty /UPDATE", true,
        u"Cannot install update on v0.00"},
-      {"corrupted package",
+      // Found only by the decoding in the background, after the start-up's lookups.
+      {"corrupted package body",
        [](TFakeSetupRun& r) {
          Bytes bytes = r.Data().BuildProductPackage();
          bytes[bytes.size() / 2] ^= 0x55;
          r.Platform().Resources().SetRcData(u"PRODUCT", bytes);
+       },
+       u"/AUTO /SILENT", true, u"Package was corrupted"},
+      {"corrupted checksum",
+       [](TFakeSetupRun& r) {
+         Bytes bytes = r.Data().BuildProductPackage();
+         bytes[4] ^= 0x01;
+         r.Platform().Resources().SetRcData(u"PRODUCT", bytes);
+       },
+       u"/AUTO /SILENT", true, u"Package was corrupted"},
+      // Found at once.
+      {"corrupted table copy",
+       [](TFakeSetupRun& r) {
+         Bytes table = TFakeSetupData::FileTableOf(r.Data().BuildProductPackage());
+         table.back() ^= 0x40;  // the table size
+         r.Platform().Resources().SetRcData(kProductTableResource, table);
        },
        u"/AUTO /SILENT", true, u"Package was corrupted"},
   };
@@ -324,10 +340,12 @@ TEST_F(SetupEntryTest, StartFailures_EndInTheErrorBox) {
     TTestUserInterface ui;
     run.Prepare(c.params);
     c.arrange(run);
+    const StringList before = run.Platform().Files().ListTree(u"C:\\");
     EXPECT_EQ(RunSetupProgram(c.product ? &TTestProductInfo::Create : nullptr, ui), ecErrorBox)
         << c.what;
     EXPECT_EQ(ui.errors, StringList{c.message}) << c.what;
     EXPECT_EQ(nolu::Setup(), nullptr) << c.what;
+    EXPECT_EQ(run.Platform().Files().ListTree(u"C:\\"), before) << c.what;
   }
 }
 

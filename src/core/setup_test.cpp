@@ -370,6 +370,44 @@ TEST_F(SetupTest, Start_RefusesAFolderThatCannotBeTheProductsOwn) {
   }
 }
 
+TEST_F(SetupTest, Start_ACorruptProductBodyEndsTheRunBeforeItsFirstAction) {
+  run_.Product().install_actions = {&ActionClassOf<TActionWritesIntoTheDestination>()};
+  const String params = u"/AUTO /SILENT";
+  run_.Prepare(params);
+  // The table copy is sound, so the start-up goes on; the body's damage shows only once it has
+  // been decoded in the background.
+  Bytes product = run_.Data().BuildProductPackage();
+  product[product.size() / 2] ^= 0x55;
+  run_.Platform().Resources().SetRcData(u"PRODUCT", product);
+  TFakeFileSystem& files = run_.Platform().Files();
+  const StringList before = files.ListTree(u"C:\\");
+
+  TSetup setup(params, &TTestProductInfo::Create);
+  setup.Resources().InitializeLanguages();
+  EXPECT_TRUE(setup.Resources().ProductPackage().Contains(u"Nolu.exe"));
+  setup.Start(true);
+  EXPECT_EQ(setup.State(), ssFinished);
+  EXPECT_EQ(setup.Errors(), StringList{u"Package was corrupted"});
+  EXPECT_EQ(files.ListTree(u"C:\\"), before);
+}
+
+TEST_F(SetupTest, DestroyedBeforeTheProductIsDecoded_LeavesNothingRunning) {
+  // A large product, so that its decoding is still running when a run cancelled on its first
+  // page frees the setup object; the decoding is abandoned, and the sanitizers see no thread
+  // or memory left behind.
+  std::string big(1024 * 1024, '\0');
+  uint32_t x = 1;
+  for (char& c : big) {
+    x = x * 1664525 + 1013904223;
+    c = static_cast<char>(x >> 24);
+  }
+  run_.Data().SetProductFile(u"Nolu.exe", big);
+  TSetup& setup = run_.Create(u"");
+  EXPECT_TRUE(setup.Resources().ProductPackage().Contains(u"Nolu.exe"));
+  run_.Destroy();
+  EXPECT_EQ(nolu::Setup(), nullptr);
+}
+
 TEST_F(SetupTest, Start_ARefusedFolderWithoutALanguageTextIsStillNamed) {
   TSetup& setup = run_.Create(u"/AUTO=C:\\ /SILENT", /*initialize_languages=*/false);
   try {

@@ -8,6 +8,7 @@
 #include "core/setup.h"
 #include "platform/platform.h"
 #include "resources/installer_errors.h"
+#include "resources/setup_resources.h"
 
 namespace nolu {
 
@@ -76,6 +77,9 @@ void TSetupThread::Execute() {
   TSetup& setup = *Setup();
   ISystem& system = CurrentPlatform().System();
   try {
+    // Nothing is written from a package that may turn out corrupt: a body still decoding in
+    // the background is awaited, and its error ends the run before the first action.
+    setup.Resources().ProductPackage().Wait();
     PopulateActions();
     for (int i = 0; i < actions_.Count(); ++i) {
       if (terminated_.load()) break;

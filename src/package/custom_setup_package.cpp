@@ -30,25 +30,36 @@ bool TCustomSetupPackage::ExtractBytes(StringView name, std::span<const uint8_t>
   return true;
 }
 
-void TCustomSetupPackage::LoadFileTable() {
-  const auto length = static_cast<int64_t>(body_.Bytes().size());
-  if (length < 4) throw EReadError();
-  const auto table_size = package_internal::LoadLittleEndian<int32_t>(body_.Data() + length - 4);
-  const int64_t table_start = length - 4 - table_size;
-  if (table_size < 4 || table_start < 0) {
-    throw ESetupPackageReadError(
-        Format(u"the file table size %d does not fit in the %d-byte body", {table_size, length}));
+std::span<const uint8_t> TCustomSetupPackage::FileTableBytes() const {
+  const std::span<const uint8_t> body(body_.Bytes());
+  if (body.size() < 4) return {};
+  const auto table_size =
+      package_internal::LoadLittleEndian<int32_t>(body.data() + body.size() - 4);
+  if (table_size < 0 || static_cast<uint64_t>(table_size) > body.size() - 4) return {};
+  return body.last(static_cast<size_t>(table_size) + 4);
+}
+
+TSetupPackageFileTable TCustomSetupPackage::ReadFileTable(std::span<const uint8_t> tail,
+                                                          int64_t body_size) {
+  if (tail.size() < 4 || body_size < 4) throw EReadError();
+  const auto table_size =
+      package_internal::LoadLittleEndian<int32_t>(tail.data() + tail.size() - 4);
+  const int64_t table_start = body_size - 4 - table_size;
+  if (table_size < 4 || table_start < 0 || static_cast<uint64_t>(table_size) > tail.size() - 4) {
+    throw ESetupPackageReadError(Format(u"the file table size %d does not fit in the %d-byte body",
+                                        {table_size, body_size}));
   }
   // The table is parsed from its own copy, so that records cannot read past its end.
-  const uint8_t* table_bytes = body_.Data() + table_start;
+  const uint8_t* table_bytes = tail.data() + (tail.size() - 4 - table_size);
   TMemoryStream table(Bytes(table_bytes, table_bytes + table_size));
-  file_table_.LoadFromStream(table);
+  TSetupPackageFileTable file_table;
+  file_table.LoadFromStream(table);
   if (table.Position() != table.Size()) {
     throw ESetupPackageReadError(Format(u"the file table holds %d bytes after its last record",
                                         {table.Size() - table.Position()}));
   }
-  for (int i = 0; i < file_table_.Count(); ++i) {
-    const TSetupPackageFileTableItem& item = file_table_.Items(i);
+  for (int i = 0; i < file_table.Count(); ++i) {
+    const TSetupPackageFileTableItem& item = file_table.Items(i);
     if (item.Offset < 0 || item.Size < 0 || item.Offset > table_start ||
         item.Size > table_start - item.Offset) {
       throw ESetupPackageReadError(
@@ -56,6 +67,11 @@ void TCustomSetupPackage::LoadFileTable() {
                  {item.Name, item.Offset, item.Size, table_start}));
     }
   }
+  return file_table;
+}
+
+void TCustomSetupPackage::LoadFileTable() {
+  file_table_ = ReadFileTable(body_.Bytes(), static_cast<int64_t>(body_.Bytes().size()));
 }
 
 }  // namespace nolu

@@ -51,13 +51,21 @@ class TCustomSetupPackage {
   // what writes an entry out needs no copy of it.
   bool ExtractBytes(StringView name, std::span<const uint8_t>& bytes) const;
 
+  // The end of the body that holds the file table: the table and its size field, as stored.
+  // A copy of these bytes is all that lookups need before the body is decoded.
+  std::span<const uint8_t> FileTableBytes() const;
+
+  // Parses the file table from `tail`, the last bytes of a body of `body_size` bytes (the
+  // whole body, or a copy of its FileTableBytes), and checks it against that body: the table
+  // must lie inside `tail` and the body, its records must fill it exactly, and every entry's
+  // range must lie inside the entry data. Raises ESetupPackageReadError, or EReadError when
+  // the records run past the table's end.
+  static TSetupPackageFileTable ReadFileTable(std::span<const uint8_t> tail, int64_t body_size);
+
  protected:
   TCustomSetupPackage() = default;
 
-  // Reads the file table from the end of the body and checks it against the body: the table
-  // must lie inside the body, its records must fill it exactly, and every entry's range must
-  // lie inside the entry data. Raises ESetupPackageReadError, or EReadError when the records
-  // run past the table's end.
+  // Reads the file table from the end of the body (ReadFileTable).
   void LoadFileTable();
 
   TSetupPackageFileTable file_table_;

@@ -64,6 +64,7 @@ void TSetupActionCloseApplications::Execute() {
     if (!found) return;
     // The files are free once the programs have ended, not when their windows are gone.
     WaitForEnds(closing, unwatched, kPassWaitMs);
+    if (cancelled_.load()) return;
   }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 
 #include "base/text.h"
 #include "core/setup_action.h"
@@ -30,6 +31,12 @@ class TSetupActionCloseApplications : public TSetupAction {
   // pass that finds nothing costs nothing. Raises EInstallerProductRunningError with
   // "Common"/"E6" naming the class of a window still open after kMaxPasses passes.
   void Execute() override;
+  // Ends the passes after the current one: a user who quits while a program refuses to close
+  // must not wait out all of them.
+  void Cancel() override { cancelled_.store(true); }
+
+ private:
+  std::atomic<bool> cancelled_{false};
 };
 
 }  // namespace nolu

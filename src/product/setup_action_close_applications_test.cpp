@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/setup.h"
+#include "core/setup_thread.h"
 #include "core/testing/fake_setup_run.h"
 #include "platform/platform.h"
 
@@ -183,6 +184,24 @@ TEST_F(CloseApplicationsTest, WindowStillOpen_NoLaterActionTouchesFiles) {
   run_.Product().install_actions.push_back(&ActionClassOf<TDeleteProgram>());
   TSetup& setup = Run();
   EXPECT_TRUE(setup.HasErrors());
+  EXPECT_TRUE(run_.Platform().Files().FileExists(u"C:\\Nolu\\Nolu.exe"));
+}
+
+TEST_F(CloseApplicationsTest, CancelWhileAWindowStaysOpen_EndsAfterThisPass) {
+  run_.Platform().Files().AddFile(u"C:\\Nolu\\Nolu.exe", "MZ");
+  int requests = 0;
+  Windows().AddWindow(u"TNoluMainForm", u"C:\\Nolu\\Nolu.exe", [&] {
+    // The user quits while the program refuses its second request.
+    if (++requests == 2) nolu::Setup()->Thread()->Terminate();
+    return false;
+  });
+  run_.Product().install_actions.push_back(&ActionClassOf<TDeleteProgram>());
+  TSetup& setup = Run();
+  EXPECT_EQ(Windows().CloseRequests().size(), 2u);
+  // Stopped by the user, not by the window: only the run's "aborted" error, no file touched.
+  ASSERT_EQ(setup.Errors().size(), 1u);
+  EXPECT_EQ(setup.Errors()[0].find(u"TNoluMainForm"), String::npos)
+      << StringToUtf8(setup.Errors()[0]);
   EXPECT_TRUE(run_.Platform().Files().FileExists(u"C:\\Nolu\\Nolu.exe"));
 }
 

@@ -31,6 +31,24 @@ std::unique_ptr<TSetupPackageReader> ReadResourcePackage(StringView name) {
   return std::make_unique<TSetupPackageReader>(source);
 }
 
+std::unique_ptr<TDeferredSetupPackage> OpenProductPackage() {
+  if (IsUninstallerExe()) {
+    // A few hundred bytes: decoded at once.
+    const String data_file = ChangeFileExt(CurrentPlatform().System().ModuleFileName(), u".dat");
+    std::unique_ptr<TStream> source = OpenFileOrRaise(data_file, FileMode::kOpenRead);
+    return std::make_unique<TDeferredSetupPackage>(std::make_unique<TSetupPackageReader>(*source));
+  }
+  const std::span<const uint8_t> package = RcDataOrRaise(u"PRODUCT");
+  const std::optional<std::span<const uint8_t>> table =
+      CurrentPlatform().Resources().RcData(kProductTableResource);
+  if (!table) {
+    return std::make_unique<TDeferredSetupPackage>(ReadResourcePackage(u"PRODUCT"));
+  }
+  // The resource lives as long as the program: the decoding reads it in place.
+  return std::make_unique<TDeferredSetupPackage>(std::make_unique<TReadOnlyMemoryStream>(package),
+                                                 *table);
+}
+
 // The root of a path: "C:", a server "\\server", the long forms "\\?\C:" and
 // "\\?\UNC\server", or none.
 StringView PathRoot(StringView path) {
@@ -101,14 +119,9 @@ String CleanRelativePath(StringView path) {
 }
 
 TSetupResources::TSetupResources(ISetupRunContext& run) : run_(run) {
+  // The product package first, so that its decoding runs while the rest is read.
+  product_package_ = OpenProductPackage();
   setup_package_ = ReadResourcePackage(u"SETUP");
-  if (IsUninstallerExe()) {
-    const String data_file = ChangeFileExt(CurrentPlatform().System().ModuleFileName(), u".dat");
-    std::unique_ptr<TStream> source = OpenFileOrRaise(data_file, FileMode::kOpenRead);
-    product_package_ = std::make_unique<TSetupPackageReader>(*source);
-  } else {
-    product_package_ = ReadResourcePackage(u"PRODUCT");
-  }
   script_.LoadFromStream(*GetStream(u"Install.xml"));
 
   const TSetupPackageFileTable& table = setup_package_->FileTable();

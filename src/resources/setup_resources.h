@@ -18,6 +18,7 @@
 #include "base/picture.h"
 #include "base/text.h"
 #include "package/setup_package_reader.h"
+#include "resources/deferred_setup_package.h"
 #include "resources/setup_script.h"
 
 namespace nolu {
@@ -50,11 +51,18 @@ using TLanguageChooser =
 // True when the running program's file name is "Uninstall.exe" (ignoring case).
 bool IsUninstallerExe();
 
+// The RCDATA resource beside "PRODUCT" that holds a copy of the PRODUCT package's file table
+// (its FileTableBytes, written by `setuptool table`). With it the product package is decoded in
+// the background; without it, at once.
+inline constexpr char16_t kProductTableResource[] = u"PRODUCTTABLE";
+
 class TSetupResources {
  public:
   // Opens the SETUP resource and the product package (the ".dat" file beside the program when
   // it runs as "Uninstall.exe", else the PRODUCT resource), reads "Install.xml", lists the
-  // languages and fills the folders. Raises on any failure.
+  // languages and fills the folders. Raises on any failure found so far: the PRODUCT resource
+  // with its table copy is decoded in the background, and a body that turns out corrupt
+  // raises from its first use (and from ProductPackage().Wait()).
   explicit TSetupResources(ISetupRunContext& run);
 
   // Loads "English.lng", lets `chooser` choose (or takes the preselection) and merges the
@@ -65,8 +73,9 @@ class TSetupResources {
   std::vector<TLanguageItem> LanguageItems() const;
   static int PreselectedItem(const std::vector<TLanguageItem>& items, uint16_t ui_language);
 
-  // A copy of the entry, from the product package if it has one of that name, else from the
-  // setup package; raises EInstallerInstallError "Cannot locate "%s" file in setup archive".
+  // A copy of the entry, from the product package if it has one of that name (then after its
+  // decoding), else from the setup package; raises EInstallerInstallError "Cannot locate "%s" file
+  // in setup archive".
   std::unique_ptr<TMemoryStream> GetStream(StringView name) const;
   // The same entry's bytes in place, valid while the resources live (no copy).
   std::span<const uint8_t> GetBytes(StringView name) const;
@@ -94,7 +103,7 @@ class TSetupResources {
   String ExpandPath(StringView text) const;
 
   const TSetupPackageReader& SetupPackage() const { return *setup_package_; }
-  const TSetupPackageReader& ProductPackage() const { return *product_package_; }
+  const TDeferredSetupPackage& ProductPackage() const { return *product_package_; }
   const TSetupScript& Script() const { return script_; }
   const StringList& Languages() const { return languages_; }
   const TRuxIniFile& Strings() const { return strings_; }
@@ -110,7 +119,7 @@ class TSetupResources {
 
   ISetupRunContext& run_;
   std::unique_ptr<TSetupPackageReader> setup_package_;
-  std::unique_ptr<TSetupPackageReader> product_package_;
+  std::unique_ptr<TDeferredSetupPackage> product_package_;
   TSetupScript script_;
   StringList languages_;
   TRuxIniFile strings_;

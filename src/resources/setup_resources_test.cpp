@@ -282,19 +282,80 @@ TEST_F(SetupResourcesTest, UninstallerReadsItsProductPackageFromTheDataFile) {
   EXPECT_THROW(Open(), EFOpenError);
 }
 
-TEST_F(SetupResourcesTest, CorruptedOrMissingPackagesStopTheConstruction) {
-  data_.Install(platform_);
-  Bytes product = data_.BuildProductPackage();
+// The PRODUCT package as the build embeds it, with its body damaged and its table copy sound.
+void InstallWithCorruptProductBody(const TFakeSetupData& data, TFakePlatform& platform) {
+  data.Install(platform);
+  Bytes product = data.BuildProductPackage();
   product[product.size() / 2] ^= 0x55;
-  platform_.Resources().SetRcData(u"PRODUCT", product);
+  platform.Resources().SetRcData(u"PRODUCT", product);
+}
+
+String Outcome(const std::function<void()>& fn) {
   try {
-    TSetupResources resources(run_);
-    FAIL();
+    fn();
+    return u"ok";
   } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), u"Package was corrupted");
+    return e.Message();
   }
-  platform_.Resources().RemoveRcData(u"SETUP");
-  EXPECT_THROW(TSetupResources resources(run_), Exception);
+}
+
+TEST_F(SetupResourcesTest, ACorruptProductBodyIsFoundByItsFirstUse) {
+  InstallWithCorruptProductBody(data_, platform_);
+  // The start-up's lookups answer from the table copy; the SETUP package's entries are read.
+  auto resources = std::make_unique<TSetupResources>(run_);
+  EXPECT_TRUE(resources->ProductPackage().Contains(u"Nolu.exe"));
+  EXPECT_EQ(Outcome([&] { resources->InitializeLanguages(); }), u"ok");
+  EXPECT_EQ(Outcome([&] { resources->ProductPackage().Wait(); }), u"Package was corrupted");
+  EXPECT_EQ(Outcome([&] { resources->GetStream(u"Nolu.exe"); }), u"Package was corrupted");
+
+  // A script of the product's own is its first use at once.
+  data_.SetProductFile(u"Install.xml", TFakeSetupData::SampleInstallXml());
+  InstallWithCorruptProductBody(data_, platform_);
+  EXPECT_EQ(Outcome([&] { TSetupResources other(run_); }), u"Package was corrupted");
+}
+
+TEST_F(SetupResourcesTest, CorruptedTableCopyOrMissingPackagesStopTheConstruction) {
+  struct Case {
+    const char* what;
+    std::function<void(TFakePlatform&)> damage;
+    String message;
+  } cases[] = {
+      {"table copy",
+       [](TFakePlatform& p) {
+         const std::span<const uint8_t> copy = *p.Resources().RcData(kProductTableResource);
+         Bytes table(copy.begin(), copy.end() - 1);
+         p.Resources().SetRcData(kProductTableResource, table);
+       },
+       u"Package was corrupted"},
+      {"PRODUCT header",
+       [](TFakePlatform& p) {
+         const std::span<const uint8_t> package = *p.Resources().RcData(u"PRODUCT");
+         Bytes product(package.begin(), package.end());
+         product[1] = 'Q';
+         p.Resources().SetRcData(u"PRODUCT", product);
+       },
+       u"Package was corrupted"},
+      {"SETUP", [](TFakePlatform& p) { p.Resources().RemoveRcData(u"SETUP"); },
+       u"Resource SETUP not found"},
+  };
+  for (const Case& c : cases) {
+    data_.Install(platform_);
+    c.damage(platform_);
+    try {
+      TSetupResources resources(run_);
+      ADD_FAILURE() << c.what;
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.Message(), c.message) << c.what;
+    }
+  }
+}
+
+TEST_F(SetupResourcesTest, WithoutATableCopyTheProductIsDecodedAtOnce) {
+  data_.Install(platform_);
+  platform_.Resources().RemoveRcData(kProductTableResource);
+  TSetupResources resources(run_);
+  EXPECT_TRUE(resources.ProductPackage().Finished());
+  EXPECT_EQ(Text(*resources.GetStream(u"Nolu.exe")), "MZ nolu");
 }
 
 TEST_F(SetupResourcesTest, TwoThreadsLookUpAtOnce) {

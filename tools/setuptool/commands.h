@@ -11,6 +11,7 @@ int ListCommand(const StringList& args);
 int ExtractCommand(const StringList& args);
 int CatCommand(const StringList& args);
 int VerifyCommand(const StringList& args);
+int TableCommand(const StringList& args);
 int CheckCommand(const StringList& args);
 
 }  // namespace nolu::tool

@@ -23,6 +23,8 @@ const Command kCommands[] = {
     {u"cat", u"cat PKG NAME                         write one entry to stdout", CatCommand},
     {u"verify", u"verify PKG                           check header, checksum and file table",
      VerifyCommand},
+    {u"table", u"table PKG OUT                        write a copy of the file table to OUT",
+     TableCommand},
     {u"check", u"check SETUP_DIR [PRODUCT_DIR] [--json]  check a setup's data before shipping",
      CheckCommand},
 };

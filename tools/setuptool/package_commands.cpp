@@ -1,4 +1,4 @@
-// The package commands of setuptool: pack, list, extract, cat and verify.
+// The package commands of setuptool: pack, list, extract, cat, verify and table.
 #include <algorithm>
 #include <cstdio>
 #include <exception>
@@ -72,6 +72,14 @@ const char16_t kVerifyHelp[] =
     u"Reads the whole package and checks its header, the decoded length, the checksum and\n"
     u"the file table. Prints a summary and exits with 0 when the package is sound; otherwise\n"
     u"prints what is wrong and exits with 1.";
+
+const char16_t kTableHelp[] =
+    u"usage: setuptool table PKG OUT [--key K]\n"
+    u"\n"
+    u"Writes the end of the package's decoded body that holds its file table (the table and\n"
+    u"its size field, as stored) to OUT. A setup program that carries this copy beside its\n"
+    u"PRODUCT package answers lookups at once and decodes the body in the background; the\n"
+    u"copy is checked against the package when the body has been decoded.";
 
 class EUsageError : public Exception {
  public:
@@ -437,6 +445,15 @@ int VerifyCommand(const StringList& args) {
     PrintLine(Format(u"%s: OK, %d entries, body %s (checksum %s), %s encoded",
                      {o.positional[0], package->FileTable().Count(), FileSize(body.size()),
                       checksum, FileSize(encoded)}));
+    return 0;
+  });
+}
+
+int TableCommand(const StringList& args) {
+  return RunCommand(args, u"table", kTableHelp, 2, 2, false, [](const Options& o) {
+    const auto package = OpenPackage(o.positional[0], o.key);
+    const std::span<const uint8_t> table = package->FileTableBytes();
+    WriteFile(ToPath(o.positional[1]), TMemoryStream(Bytes(table.begin(), table.end())));
     return 0;
   });
 }

@@ -7,6 +7,7 @@
 
 #include "base/memory_stream.h"
 #include "package/setup_package_builder.h"
+#include "package/setup_package_reader.h"
 #include "package/setup_package_scrambler.h"
 #include "setuptool/commands.h"
 #include "setuptool/tool_paths.h"
@@ -109,6 +110,34 @@ TEST_F(PackageCommandsTest, PackListExtractRoundTrip) {
   const Outcome verify = Call(VerifyCommand, {pkg});
   EXPECT_EQ(verify.code, 0) << verify.err;
   EXPECT_NE(verify.out.find(": OK, 5 entries"), std::string::npos) << verify.out;
+}
+
+TEST_F(PackageCommandsTest, TableWritesTheEndOfTheBodyThatHoldsTheFileTable) {
+  WriteAll(root_ / "t" / "one", "1");
+  WriteAll(root_ / "t" / "d" / "two", std::string(5000, '2'));
+  const String pkg = Str(root_ / "p.pkg");
+  ASSERT_EQ(Call(PackCommand, {pkg, Str(root_ / "t")}).code, 0);
+  const Outcome table = Call(TableCommand, {pkg, Str(root_ / "p.table")});
+  ASSERT_EQ(table.code, 0) << table.err;
+
+  const std::string package = ReadAll(root_ / "p.pkg");
+  TMemoryStream source(Bytes(package.begin(), package.end()));
+  const TSetupPackageReader reader(source);
+  const std::string copy = ReadAll(root_ / "p.table");
+  const Bytes& body = reader.Body().Bytes();
+  ASSERT_LT(copy.size(), body.size());
+  EXPECT_TRUE(std::equal(copy.begin(), copy.end(), body.end() - copy.size(),
+                         [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; }));
+  const TSetupPackageFileTable read = TCustomSetupPackage::ReadFileTable(
+      Bytes(copy.begin(), copy.end()), static_cast<int64_t>(body.size()));
+  ASSERT_EQ(read.Count(), 2);
+  EXPECT_EQ(read.Items(0).Name, u"d\\two");
+  EXPECT_EQ(read.Items(1).Name, u"one");
+  EXPECT_EQ(read.Items(1).Offset, 5000);
+
+  const Outcome missing = Call(TableCommand, {Str(root_ / "none.pkg"), Str(root_ / "x")});
+  EXPECT_NE(missing.code, 0);
+  EXPECT_FALSE(fs::exists(root_ / "x"));
 }
 
 TEST_F(PackageCommandsTest, SameTreeGivesTheSameBytes) {

@@ -2,9 +2,12 @@
 
 #include "base/locale.h"
 #include "base/memory_stream.h"
+#include "base/read_only_memory_stream.h"
 #include "package/setup_package_builder.h"
+#include "package/setup_package_reader.h"
 #include "package/setup_package_scrambler.h"
 #include "platform/fake/fake_platform.h"
+#include "resources/setup_resources.h"
 
 namespace nolu {
 
@@ -119,9 +122,18 @@ Bytes TFakeSetupData::BuildProductPackage() const {
   return Build(product_files_);
 }
 
+Bytes TFakeSetupData::FileTableOf(const Bytes& package) {
+  TReadOnlyMemoryStream source(package);
+  const TSetupPackageReader reader(source);
+  const std::span<const uint8_t> table = reader.FileTableBytes();
+  return Bytes(table.begin(), table.end());
+}
+
 void TFakeSetupData::Install(TFakePlatform& platform) const {
   platform.Resources().SetRcData(u"SETUP", BuildSetupPackage());
-  platform.Resources().SetRcData(u"PRODUCT", BuildProductPackage());
+  const Bytes product = BuildProductPackage();
+  platform.Resources().SetRcData(kProductTableResource, FileTableOf(product));
+  platform.Resources().SetRcData(u"PRODUCT", product);
 }
 
 }  // namespace nolu

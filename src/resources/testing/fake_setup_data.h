@@ -32,11 +32,14 @@ class TFakeSetupData {
   void SetProductFile(StringView name, std::string_view content);
   void RemoveSetupFile(StringView name);
 
-  // Builds both packages and makes them the platform's "SETUP" and "PRODUCT" resources.
+  // Builds both packages and makes them the platform's "SETUP" and "PRODUCT" resources, with
+  // the PRODUCT package's table copy, as the build embeds them.
   void Install(TFakePlatform& platform) const;
   // The package bytes alone (for an uninstaller's ".dat" file, a corrupted copy, ...).
   Bytes BuildSetupPackage() const;
   Bytes BuildProductPackage() const;
+  // The copy of a package's file table that the build embeds beside the PRODUCT package.
+  static Bytes FileTableOf(const Bytes& package);
 
   static std::string SampleInstallXml();
   // A language file in UTF-8 with its byte-order mark.

@@ -9,6 +9,8 @@
 
 #include "base/picture.h"
 #include "base/text.h"
+#include "base/text_layout/text_font.h"
+#include "base/text_layout/text_measurer.h"
 #include "ui/controls/rux_types.h"
 
 namespace nolu::ui {
@@ -38,6 +40,12 @@ class ICanvas {
   // The picture scaled to `rect`; `opaque` draws it without blending its alpha.
   virtual void DrawPicture(const TRect& rect, const TPicture& picture, bool opaque) = 0;
   virtual void DrawSystemIcon(const TRect& rect, TSystemIcon icon) = 0;
+
+  // Text of a formatted label: fonts by pixel height with any of the markup's styles, text
+  // placed on a baseline, so that the words of a row share it whatever their sizes.
+  virtual TRuxTextExtent MeasureRun(const TRuxTextFont& font, StringView text) = 0;
+  virtual void DrawRun(int x, int baseline, StringView text, const TRuxTextFont& font,
+                       TColor color) = 0;
 };
 
 // A font's line height in pixels at `dpi`: the height of "Segoe UI" lines, which the

@@ -45,6 +45,22 @@ void TRecordingCanvas::DrawSystemIcon(const TRect& rect, TSystemIcon icon) {
   calls_.push_back(std::move(call));
 }
 
+TRuxTextExtent TRecordingCanvas::MeasureRun(const TRuxTextFont& font, StringView text) {
+  const int descent = font.Height / 4;
+  return {static_cast<int>(text.size()) * (font.Height / 2), font.Height + descent, font.Height};
+}
+
+void TRecordingCanvas::DrawRun(int x, int baseline, StringView text, const TRuxTextFont& font,
+                               TColor color) {
+  TCanvasCall call;
+  call.CallKind = TCanvasCall::Kind::kRun;
+  call.Rect = {x, baseline, 0, 0};
+  call.Color = color;
+  call.Text = String(text);
+  call.RunFont = font;
+  calls_.push_back(std::move(call));
+}
+
 std::vector<TCanvasCall> TRecordingCanvas::Only(TCanvasCall::Kind kind) const {
   std::vector<TCanvasCall> out;
   for (const TCanvasCall& call : calls_)

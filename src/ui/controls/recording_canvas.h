@@ -9,7 +9,7 @@
 namespace nolu::ui {
 
 struct TCanvasCall {
-  enum class Kind { kFill, kText, kPicture, kIcon };
+  enum class Kind { kFill, kText, kPicture, kIcon, kRun };
   Kind CallKind = Kind::kFill;
   TRect Rect;
   TColor Color;
@@ -19,6 +19,8 @@ struct TCanvasCall {
   const TPicture* Picture = nullptr;
   bool Opaque = false;
   TSystemIcon Icon = TSystemIcon::siNone;
+  // DrawRun: the run's font; Rect.Left is its x and Rect.Top its baseline.
+  TRuxTextFont RunFont;
 };
 
 class TRecordingCanvas : public ICanvas {
@@ -32,11 +34,17 @@ class TRecordingCanvas : public ICanvas {
   TSize MeasureText(StringView text, const TFont& font, int max_width = 0) override;
   void DrawPicture(const TRect& rect, const TPicture& picture, bool opaque) override;
   void DrawSystemIcon(const TRect& rect, TSystemIcon icon) override;
+  // A fixed advance of half the pixel height per character; ascent = height, descent a
+  // quarter of it.
+  TRuxTextExtent MeasureRun(const TRuxTextFont& font, StringView text) override;
+  void DrawRun(int x, int baseline, StringView text, const TRuxTextFont& font,
+               TColor color) override;
 
   const std::vector<TCanvasCall>& Calls() const { return calls_; }
   std::vector<TCanvasCall> Fills() const { return Only(TCanvasCall::Kind::kFill); }
   std::vector<TCanvasCall> Texts() const { return Only(TCanvasCall::Kind::kText); }
   std::vector<TCanvasCall> Pictures() const { return Only(TCanvasCall::Kind::kPicture); }
+  std::vector<TCanvasCall> Runs() const { return Only(TCanvasCall::Kind::kRun); }
   void Clear() { calls_.clear(); }
 
  private:

@@ -30,6 +30,7 @@ enum class TControlKind : uint8_t {
   kMemo,
   kRichViewer,
   kComboBox,
+  kFormattedLabel,  // painted by the toolkit, links clicked at a point
 };
 
 class TRuxCustomControl : public TRuxComponent {

@@ -7,9 +7,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "base/text.h"
 #include "ui/controls/rux_types.h"
+#include "ui/dialogs/folder_dialog_texts.h"
 
 namespace nolu::ui {
 
@@ -73,6 +75,10 @@ class IUiBackend {
   virtual TSystemColors SystemColors() = 0;
   // The ANSI code page of the run's language: what the fonts' character set is chosen by.
   virtual void SetCodePage(int) {}
+  // The system's folder chooser, modal over `owner` (when given), opened at `start` (or the nearest
+  // folder of it that exists): the chosen folder, or none when the user cancelled.
+  virtual std::optional<String> ChooseFolder(TRuxForm* owner, StringView start,
+                                             const TFolderDialogTexts& texts) = 0;
   // The taskbar progress of a form's window.
   virtual std::unique_ptr<TRuxAeroPeek> CreateAeroPeek(TRuxForm& form) = 0;
 };

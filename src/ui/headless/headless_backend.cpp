@@ -25,6 +25,13 @@ void THeadlessBackend::ShowModal(TRuxForm& form) {
   if (!form.Closed()) throw EInvalidOperation(u"A modal window is still open after its script");
 }
 
+std::optional<String> THeadlessBackend::ChooseFolder(TRuxForm*, StringView start,
+                                                     const TFolderDialogTexts& texts) {
+  if (!on_choose_folder_)
+    throw EInvalidOperation(u"The test gave no script for the folder chooser");
+  return on_choose_folder_(start, texts);
+}
+
 std::unique_ptr<TRuxAeroPeek> THeadlessBackend::CreateAeroPeek(TRuxForm&) {
   return std::make_unique<TRuxAeroPeek>();
 }

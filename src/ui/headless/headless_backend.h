@@ -23,6 +23,11 @@ class THeadlessBackend : public IUiBackend {
   // Called each time a page lets the window handle its messages (inside the worker's
   // notifications): what a user does in that moment.
   void OnProcessMessages(std::function<void()> hook) { on_process_messages_ = std::move(hook); }
+  // Answers the folder chooser: given where it opens and its texts, the folder the user
+  // chooses, or none for Cancel. Without one, opening the chooser fails the test.
+  using TFolderScript =
+      std::function<std::optional<String>(StringView start, const TFolderDialogTexts& texts)>;
+  void OnChooseFolder(TFolderScript script) { on_choose_folder_ = std::move(script); }
   void SetDarkMode(bool dark) { dark_mode_ = dark; }
   void SetHighContrast(bool value) { high_contrast_ = value; }
   int ModalCount() const { return modal_count_; }
@@ -36,12 +41,15 @@ class THeadlessBackend : public IUiBackend {
   bool DarkMode() override { return dark_mode_; }
   bool HighContrast() override { return high_contrast_; }
   TSystemColors SystemColors() override { return {}; }
+  std::optional<String> ChooseFolder(TRuxForm* owner, StringView start,
+                                     const TFolderDialogTexts& texts) override;
   std::unique_ptr<TRuxAeroPeek> CreateAeroPeek(TRuxForm& form) override;
 
  private:
   TScript on_run_;
   TScript on_modal_;
   std::function<void()> on_process_messages_;
+  TFolderScript on_choose_folder_;
   bool dark_mode_ = false;
   bool high_contrast_ = false;
   int modal_count_ = 0;

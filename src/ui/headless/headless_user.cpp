@@ -1,9 +1,11 @@
 #include "ui/headless/headless_user.h"
 
 #include "base/errors.h"
+#include "ui/controls/recording_canvas.h"
 #include "ui/controls/rux_button.h"
 #include "ui/controls/rux_check_box.h"
 #include "ui/controls/rux_edit.h"
+#include "ui/controls/rux_formatted_label.h"
 #include "ui/controls/rux_label.h"
 
 namespace nolu::ui {
@@ -81,6 +83,27 @@ void THeadlessUser::Type(TRuxEdit& edit, StringView text) {
   Require(edit, u"type into");
   edit.SetFocus();
   edit.SetText(text);
+}
+
+void THeadlessUser::ClickEditButton(TRuxEdit& edit) {
+  Require(edit, u"click the button of");
+  if (edit.ButtonCaption().empty()) {
+    throw EInvalidOperation(u"cannot click the button of " + Describe(edit) + u": it has none");
+  }
+  edit.ButtonClick();
+}
+
+void THeadlessUser::ClickLink(TRuxFormattedLabel& label, StringView text) {
+  Require(label, u"click a link of");
+  TRecordingCanvas canvas(label.Dpi());
+  label.Arrange(canvas);
+  for (const TRuxTextLayoutRun& run : label.Layout().Runs()) {
+    if (run.Text == text && run.Link) {
+      label.ClickAt(run.Bounds.Left + run.Bounds.Width / 2, run.Bounds.Top + run.Bounds.Height / 2);
+      return;
+    }
+  }
+  throw EInvalidOperation(u"no link \"" + String(text) + u"\" is shown in " + Describe(label));
 }
 
 void THeadlessUser::PressAccessKey(Char key) {

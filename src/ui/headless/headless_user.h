@@ -13,6 +13,7 @@ namespace nolu::ui {
 class TRuxButton;
 class TRuxCheckBox;
 class TRuxEdit;
+class TRuxFormattedLabel;
 
 class THeadlessUser {
  public:
@@ -27,6 +28,12 @@ class THeadlessUser {
   void ClickButton(StringView caption);
   void Check(TRuxCheckBox& box, bool checked);
   void Type(TRuxEdit& edit, StringView text);
+  // The button embedded in an edit ("Browse").
+  void ClickEditButton(TRuxEdit& edit);
+  // A click on the middle of the first run that reads `text` and is part of a link; raises
+  // when the label shows no such link. The label is arranged as the recording canvas
+  // measures when it has not been painted yet.
+  void ClickLink(TRuxFormattedLabel& label, StringView text);
   void PressEnter() { form_.EnterPressed(); }
   void PressEscape() { form_.EscapePressed(); }
   // Alt + the letter: the control with that access key acts (a button is pressed, a check

@@ -125,6 +125,64 @@ void TGdiCanvas::DrawPicture(const TRect& rect, const TPicture& picture, bool op
   DeleteObject(bitmap);
 }
 
+namespace {
+
+// A font of a formatted label's run, selected into a device context for its lifetime.
+class TSelectedRunFont {
+ public:
+  TSelectedRunFont(HDC dc, const TRuxTextFont& font) : dc_(dc) {
+    LOGFONTW log{};
+    log.lfHeight = -font.Height;
+    log.lfWeight = font.Has(fsBold) ? FW_BOLD : FW_NORMAL;
+    log.lfItalic = font.Has(fsItalic);
+    log.lfUnderline = font.Has(fsUnderline);
+    log.lfStrikeOut = font.Has(fsStrikeOut);
+    log.lfCharSet = DEFAULT_CHARSET;
+    log.lfQuality = CLEARTYPE_QUALITY;
+    const std::wstring name(font.Name.begin(), font.Name.end());
+    wcsncpy_s(log.lfFaceName, name.c_str(), _TRUNCATE);
+    font_ = CreateFontIndirectW(&log);
+    old_ = SelectObject(dc_, font_);
+  }
+  ~TSelectedRunFont() {
+    SelectObject(dc_, old_);
+    DeleteObject(font_);
+  }
+  TSelectedRunFont(const TSelectedRunFont&) = delete;
+  TSelectedRunFont& operator=(const TSelectedRunFont&) = delete;
+
+ private:
+  HDC dc_;
+  HFONT font_;
+  HGDIOBJ old_;
+};
+
+}  // namespace
+
+TRuxTextExtent TGdiCanvas::MeasureRun(const TRuxTextFont& font, StringView text) {
+  TSelectedRunFont selected(dc_, font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc_, &metrics);
+  SIZE size{};
+  if (!text.empty()) {
+    const std::wstring wide(text.begin(), text.end());
+    GetTextExtentPoint32W(dc_, wide.c_str(), static_cast<int>(wide.size()), &size);
+  }
+  return {static_cast<int>(size.cx), static_cast<int>(metrics.tmHeight),
+          static_cast<int>(metrics.tmAscent)};
+}
+
+void TGdiCanvas::DrawRun(int x, int baseline, StringView text, const TRuxTextFont& font,
+                         TColor color) {
+  TSelectedRunFont selected(dc_, font);
+  SetBkMode(dc_, TRANSPARENT);
+  SetTextColor(dc_, Ref(color));
+  const UINT align = SetTextAlign(dc_, TA_BASELINE | TA_LEFT);
+  const std::wstring wide(text.begin(), text.end());
+  ExtTextOutW(dc_, x, baseline, 0, nullptr, wide.c_str(), static_cast<UINT>(wide.size()), nullptr);
+  SetTextAlign(dc_, align);
+}
+
 void TGdiCanvas::DrawSystemIcon(const TRect& rect, TSystemIcon icon) {
   LPCWSTR id = icon == TSystemIcon::siError      ? IDI_ERROR
                : icon == TSystemIcon::siQuestion ? IDI_QUESTION

@@ -21,6 +21,9 @@ class TGdiCanvas : public ICanvas {
   TSize MeasureText(StringView text, const TFont& font, int max_width = 0) override;
   void DrawPicture(const TRect& rect, const TPicture& picture, bool opaque) override;
   void DrawSystemIcon(const TRect& rect, TSystemIcon icon) override;
+  TRuxTextExtent MeasureRun(const TRuxTextFont& font, StringView text) override;
+  void DrawRun(int x, int baseline, StringView text, const TRuxTextFont& font,
+               TColor color) override;
 
  private:
   TWin32Backend& backend_;

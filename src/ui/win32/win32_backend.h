@@ -37,6 +37,8 @@ class TWin32Backend : public IUiBackend {
   bool DarkMode() override;
   bool HighContrast() override;
   TSystemColors SystemColors() override;
+  std::optional<String> ChooseFolder(TRuxForm* owner, StringView start,
+                                     const TFolderDialogTexts& texts) override;
   std::unique_ptr<TRuxAeroPeek> CreateAeroPeek(TRuxForm& form) override;
 
   // The font of `font` at `dpi` (cached for the backend's life).

@@ -13,12 +13,14 @@
 #include "ui/controls/rux_combo_box.h"
 #include "ui/controls/rux_edit.h"
 #include "ui/controls/rux_form.h"
+#include "ui/controls/rux_formatted_label.h"
 #include "ui/controls/rux_label.h"
 #include "ui/controls/rux_memo.h"
 #include "ui/controls/rux_progress_bar.h"
 #include "ui/controls/rux_rich_viewer.h"
 #include "ui/controls/rux_validation_label.h"
 #include "ui/win32/gdi_canvas.h"
+#include "ui/win32/win32_accessible.h"
 
 namespace nolu::ui {
 namespace {
@@ -237,6 +239,13 @@ class TPaintedPeer : public TWin32Peer {
         const LRESULT result = TWin32Peer::Handle(message, wparam, lparam);
         InvalidateRect(hwnd_, nullptr, FALSE);
         return result;
+      }
+      case WM_GETOBJECT: {
+        const TAccessibleRole role = control_.AccessibleRole();
+        const LRESULT answer = AnswerAccessibleObject(
+            hwnd_, wparam, lparam, role,
+            role == TAccessibleRole::arCheckBox || role == TAccessibleRole::arRadioButton);
+        return answer ? answer : TWin32Peer::Handle(message, wparam, lparam);
       }
       default:
         return TWin32Peer::Handle(message, wparam, lparam);
@@ -471,6 +480,41 @@ class TValidationPeer : public TPaintedPeer {
   }
 };
 
+// A formatted label: painted by the toolkit over its parent's background; the hand cursor
+// over a link, and a click on one runs it.
+class TFormattedLabelPeer : public TPaintedPeer {
+ public:
+  TFormattedLabelPeer(TWin32Backend& backend, TRuxFormattedLabel& label)
+      : TPaintedPeer(backend, label) {
+    CreateChild(WC_STATICW, SS_NOPREFIX | SS_NOTIFY);
+  }
+
+ protected:
+  void PaintControl(HDC dc, const RECT& client) override {
+    FillRect(dc, client, Background());
+    TGdiCanvas canvas(backend_, dc, Dpi());
+    control_.Paint(canvas);
+  }
+
+  LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam) override {
+    auto& label = static_cast<TRuxFormattedLabel&>(control_);
+    if (message == WM_SETCURSOR) {
+      POINT point{};
+      GetCursorPos(&point);
+      ScreenToClient(hwnd_, &point);
+      if (label.LinkAt(point.x, point.y)) {
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+      }
+    }
+    if (message == WM_LBUTTONUP) {
+      label.ClickAt(static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
+      return 0;
+    }
+    return TPaintedPeer::Handle(message, wparam, lparam);
+  }
+};
+
 // The edit and its embedded button: the button is the edit's sibling over its right end (a
 // child of an edit is not drawn everywhere), and the edit keeps its text clear of it.
 class TEditPeer : public TWin32Peer {
@@ -586,6 +630,18 @@ class TRichViewerPeer : public TWin32Peer {
     } else {
       TWin32Peer::Changed(aspect);
     }
+  }
+  // A read-only document has no use for Tab: the rich edit control would keep it, and a
+  // keyboard user could never leave the license for the accept box and the buttons.
+  LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam) override {
+    LRESULT result = TWin32Peer::Handle(message, wparam, lparam);
+    if (message != WM_GETDLGCODE) return result;
+    result &= ~static_cast<LRESULT>(DLGC_WANTTAB);
+    const auto* key = reinterpret_cast<const MSG*>(lparam);
+    if (key && key->message == WM_KEYDOWN && key->wParam == VK_TAB) {
+      result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
+    }
+    return result;
   }
   LRESULT OnNotify(NMHDR* header) override {
     if (header->code != EN_LINK) return 0;
@@ -1048,6 +1104,9 @@ std::unique_ptr<IControlPeer> MakeWin32Peer(TWin32Backend& backend, TRuxCustomCo
       return std::make_unique<TRichViewerPeer>(backend, static_cast<TRuxRichViewer&>(control));
     case TControlKind::kComboBox:
       return std::make_unique<TComboPeer>(backend, static_cast<TRuxComboBox&>(control));
+    case TControlKind::kFormattedLabel:
+      return std::make_unique<TFormattedLabelPeer>(backend,
+                                                   static_cast<TRuxFormattedLabel&>(control));
     case TControlKind::kPanel:
       return std::make_unique<TPanelPeer>(backend, control);
   }

@@ -23,6 +23,9 @@ ExitCode GetText(const StringList& args, JsonWriter& result);
 ExitCode SetText(const StringList& args, JsonWriter& result);
 ExitCode CheckControl(const StringList& args, JsonWriter& result);
 ExitCode CloseWindow(const StringList& args, JsonWriter& result);
+ExitCode SendKeys(const StringList& args, JsonWriter& result);
+ExitCode QueryFocus(const StringList& args, JsonWriter& result);
+ExitCode QueryAccessible(const StringList& args, JsonWriter& result);
 
 ExitCode AnswerMessageBox(const StringList& args, JsonWriter& result);
 ExitCode TakeScreenshot(const StringList& args, JsonWriter& result);

@@ -65,6 +65,16 @@ const CommandEntry kCommands[] = {
     {u"close", CloseWindow,
      "close WINDOW [--timeout S]\n"
      "      post WM_CLOSE; with --timeout, wait until the window is gone"},
+    {u"send-keys", SendKeys,
+     "send-keys WINDOW --keys K1,K2,... [--timeout S]\n"
+     "      bring the window to the front and type the keys, each handled before the next:\n"
+     "      enter, tab, space, escape, a letter or digit, with shift+ or alt+ before it"},
+    {u"focus", QueryFocus,
+     "focus WINDOW [--timeout S]\n"
+     "      the control that has the keyboard focus in the window's thread"},
+    {u"accessible", QueryAccessible,
+     "accessible WINDOW [CONTROL] [--timeout S]\n"
+     "      the role, name and state the accessibility interface reports for the control"},
     {u"messagebox", AnswerMessageBox,
      "messagebox [--caption TEXT] [--class C] [--timeout S] [--press BUTTON]\n"
      "      wait for a message box (dialog class #32770, or C), print its text and buttons,\n"

@@ -236,6 +236,22 @@ class Driver:
         return self.call("close", *selector_options(window), *extra,
                          timeout=timeout if timeout is not None else 10)
 
+    def send_keys(self, keys, timeout=10, **window):
+        """Types `keys` ("enter", "shift+tab", "alt+n", ...) into the window as a user does."""
+        return self.call("send-keys", *selector_options(window), "--keys", ",".join(keys),
+                         "--timeout", timeout, timeout=timeout + 5 * len(keys))
+
+    def focus(self, timeout=10, **window):
+        """The control that has the keyboard focus (as list_controls describes one)."""
+        return self.call("focus", *selector_options(window), "--timeout", timeout,
+                         timeout=timeout)
+
+    def accessible(self, timeout=10, **selectors):
+        """The control as a screen reader sees it: {name, role, role_text, state, checked,
+        focused, unavailable}."""
+        return self.call("accessible", *selector_options(selectors), "--timeout", timeout,
+                         timeout=timeout)["accessible"]
+
     def messagebox(self, caption="Setup", press=None, timeout=10, pid=None, cls=None):
         """Waits for a message box (the system's, or a program's own dialog class `cls`),
         returns caption, text, buttons (and pressed)."""

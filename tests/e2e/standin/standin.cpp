@@ -11,7 +11,10 @@
 //                    box, an edit field, a disabled Help button and a Close button; when
 //                    it closes it appends
 //                    "closed checked=<0|1> text=<edit text>" to the log and exits with
-//                    10 + the check box state
+//                    10 + the check box state; /CLASS=<name> registers the window under
+//                    another class (a program of the product, as the setup looks for it),
+//                    /KEEPOPEN refuses WM_CLOSE and appends "close refused" for each one
+//                    (its Close button still ends it)
 //   otherwise        exits at once with /EXIT=<code> (0 without it)
 #include <windows.h>
 // The shell headers build on <windows.h>.
@@ -73,6 +76,7 @@ bool FindSwitch(int argc, wchar_t** argv, const wchar_t* name, std::wstring* val
 }
 
 struct WindowState {
+  bool keep_open = false;
   HWND check = nullptr;
   HWND edit = nullptr;
   int exit_code = 0;
@@ -122,6 +126,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
       }
       break;
     case WM_CLOSE:
+      if (state->keep_open) {
+        AppendLog(L"close refused");
+        return 0;
+      }
       RecordAndQuit(window, state);
       return 0;
     case WM_DESTROY:
@@ -131,17 +139,18 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
-int ShowWindowAndWait(HINSTANCE instance) {
+int ShowWindowAndWait(HINSTANCE instance, const std::wstring& window_class, bool keep_open) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kWindowClass;
+  wc.lpszClassName = window_class.c_str();
   RegisterClassExW(&wc);
   WindowState state;
-  HWND window = CreateWindowExW(0, kWindowClass, kWindowTitle,
+  state.keep_open = keep_open;
+  HWND window = CreateWindowExW(0, window_class.c_str(), kWindowTitle,
                                 WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 100, 100,
                                 368, 190, nullptr, nullptr, instance, &state);
   if (!window) return 3;
@@ -187,7 +196,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         MessageBoxW(nullptr, text.c_str(), L"Setup", MessageBoxButtons(argc, argv) | MB_ICONERROR);
     result = has_exit ? exit_code : pressed;
   } else if (FindSwitch(argc, argv, L"WINDOW", nullptr)) {
-    result = ShowWindowAndWait(instance);
+    std::wstring window_class;
+    if (!FindSwitch(argc, argv, L"CLASS", &window_class) || window_class.empty()) {
+      window_class = kWindowClass;
+    }
+    result =
+        ShowWindowAndWait(instance, window_class, FindSwitch(argc, argv, L"KEEPOPEN", nullptr));
   }
   LocalFree(argv);
   return result;
