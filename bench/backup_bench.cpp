@@ -17,7 +17,7 @@
 #include "base/errors.h"
 #include "core/setup_file_list.h"
 #include "platform/fake/fake_platform.h"
-#include "product/setup_backup_archive.h"
+#include "product/update/setup_backup_archive.h"
 
 namespace fs = std::filesystem;
 

@@ -7,11 +7,11 @@
 #include "core/setup_action.h"
 #include "core/setup_summary_builder.h"
 #include "core/testing/fake_setup_run.h"
-#include "product/setup_action_addons_install.h"
-#include "product/setup_action_config.h"
-#include "product/setup_action_integrate.h"
-#include "product/setup_action_shortcuts.h"
-#include "product/setup_action_update_shell_cache.h"
+#include "product/actions/setup_action_addons_install.h"
+#include "product/actions/setup_action_config.h"
+#include "product/actions/setup_action_integrate.h"
+#include "product/actions/setup_action_shortcuts.h"
+#include "product/actions/setup_action_update_shell_cache.h"
 #include "product/testing/product_test_data.h"
 
 namespace nolu {

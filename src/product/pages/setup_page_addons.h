@@ -10,7 +10,7 @@
 #include <array>
 
 #include "base/picture.h"
-#include "product/addons_info.h"
+#include "product/options/addons_info.h"
 #include "product/pages/option_boxes.h"
 #include "ui/controls/rux_formatted_label.h"
 #include "ui/pages/setup_page.h"

@@ -12,9 +12,9 @@
 #include "core/setup.h"
 #include "core/testing/listed_actions_product.h"
 #include "platform/error_codes.h"
-#include "product/setup_action_config.h"
-#include "product/setup_action_integrate.h"
-#include "product/setup_action_shortcuts.h"
+#include "product/actions/setup_action_config.h"
+#include "product/actions/setup_action_integrate.h"
+#include "product/actions/setup_action_shortcuts.h"
 #include "product/testing/test_win32_platform.h"
 #include "resources/setup_resources.h"
 
