@@ -305,3 +305,38 @@ def close_during_run(s, before):
     # Its Close button still ends the player: the later runs must not meet it.
     s.driver.click(cls="TNoluMainForm", button="Close")
     s.check_equal(player.wait(timeout=30), 10, "exit code of the player stand-in")
+
+
+@scenario("wizard_corrupted_body")
+def wizard_corrupted_body(s):
+    """The wizard opens while the product's package is still decoding; a body damaged in its
+    middle shows up as "Package was corrupted" on the finish page, with no run box, exit code 1,
+    and nothing written."""
+    with open(s.bin("Setup.exe"), "rb") as f:
+        program = f.read()
+    with open(s.sample.product_package, "rb") as f:
+        package = f.read()
+    at = program.find(package)
+    s.check(at >= 0, "the PRODUCT package is embedded in Setup.exe")
+    corrupted = bytearray(program)
+    corrupted[at + 12 + (len(package) - 12) // 2] ^= 0xFF
+    setup_path = r"C:\downloads\damaged\Setup.exe"
+    s.write_bytes(setup_path, bytes(corrupted))
+    before = s.tree("C:\\Program Files (x86)")
+    setup = s.start(f'"{setup_path}"')
+    s.driver.click(cls=LANGUAGE, button="OK", timeout=60)
+    s.driver.wait_window(cls=WIZARD, timeout=30)
+    to_install(s)
+    s.driver.click(cls=WIZARD, button="Install")
+    controls = wait_caption(s, "Finish", timeout=120)
+    s.save_artifact("corrupted-finish-controls.json", json.dumps(controls, indent=2))
+    s.check(any("Package was corrupted" in c["text"] and c["visible"] for c in controls),
+            "the finish page lists \"Package was corrupted\"")
+    for box_text in ("Launch Nolu", "Show what is new in this version"):
+        s.check(not any(c["text"] == box_text and c["visible"] for c in controls),
+                f"no run box {box_text!r} after a failed run")
+    s.driver.click(cls=WIZARD, button="Finish")
+    s.check_equal(setup.wait(timeout=60), 1, "exit code of a run from a damaged package")
+    s.check(before.files == s.tree("C:\\Program Files (x86)").files,
+            "the run from a damaged package wrote nothing")
+    check_no_entry(s)
