@@ -10,49 +10,17 @@
 #include "core/private_temp_folder.h"
 #include "core/uninstaller_copy.h"
 #include "platform/error_codes.h"
+#include "platform/win32/win32_pending_renames.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_test_folder.h"
 
 namespace nolu {
 namespace {
 
-// The restart's pending deletions, kept as they were: the test prefix serves other tests.
-class TPendingRenames {
- public:
-  TPendingRenames() { had_ = Read(before_); }
-  ~TPendingRenames() {
-    HKEY key;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-    if (had_) {
-      ::RegSetValueExW(key, kValue, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(before_.data()),
-                       static_cast<DWORD>(before_.size() * 2));
-    } else {
-      ::RegDeleteValueW(key, kValue);
-    }
-    ::RegCloseKey(key);
-  }
-  static bool Read(std::wstring& text) {
-    DWORD type = 0, size = 0;
-    if (::RegGetValueW(HKEY_LOCAL_MACHINE, kKey, kValue, RRF_RT_REG_MULTI_SZ, &type, nullptr,
-                       &size) != ERROR_SUCCESS) {
-      return false;
-    }
-    text.assign(size / 2, L'\0');
-    return ::RegGetValueW(HKEY_LOCAL_MACHINE, kKey, kValue, RRF_RT_REG_MULTI_SZ, &type, text.data(),
-                          &size) == ERROR_SUCCESS;
-  }
-
- private:
-  static constexpr const wchar_t* kKey = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
-  static constexpr const wchar_t* kValue = L"PendingFileRenameOperations";
-  std::wstring before_;
-  bool had_ = false;
-};
-
 TEST(UninstallerCopyWin32Test, RunsFromAHeldCopyInAPrivateFolder) {
   TWin32Platform platform;
   PlatformScope scope(platform);
-  TPendingRenames pending;
+  TWin32PendingRenames pending;
   TWin32TestFolder product;
   IFileSystem& files = platform.Files();
   // A small program plays the uninstaller; it ends with 1 for the parameters it gets.
@@ -96,7 +64,7 @@ TEST(UninstallerCopyWin32Test, RunsFromAHeldCopyInAPrivateFolder) {
 
   // The copies and the folder go at the next restart, in that order.
   std::wstring after;
-  ASSERT_TRUE(TPendingRenames::Read(after));
+  ASSERT_TRUE(TWin32PendingRenames::Read(after));
   const String recorded = FromW(after.data(), after.size());
   const size_t exe = recorded.find(u"\\Uninstall.exe");
   const size_t dat = recorded.find(u"\\Uninstall.dat");

@@ -10,6 +10,7 @@
 #include "platform/error_codes.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/system_win32.h"
+#include "platform/win32/win32_pending_renames.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_test_folder.h"
 
@@ -188,40 +189,15 @@ TEST_F(Win32FileSystemTest, FullAndCurrentFolders) {
 
 // MOVEFILE_DELAY_UNTIL_REBOOT lands in the Session Manager's PendingFileRenameOperations.
 TEST_F(Win32FileSystemTest, MoveOnRebootIsRecordedForTheNextRestart) {
-  const wchar_t* kKey = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
-  const wchar_t* kValue = L"PendingFileRenameOperations";
-  auto read_value = [&](std::wstring& text) {
-    DWORD type = 0, size = 0;
-    if (::RegGetValueW(HKEY_LOCAL_MACHINE, kKey, kValue, RRF_RT_REG_MULTI_SZ, &type, nullptr,
-                       &size) != ERROR_SUCCESS) {
-      return false;
-    }
-    text.assign(size / 2, L'\0');
-    return ::RegGetValueW(HKEY_LOCAL_MACHINE, kKey, kValue, RRF_RT_REG_MULTI_SZ, &type, text.data(),
-                          &size) == ERROR_SUCCESS;
-  };
-  std::wstring before;
-  const bool had_value = read_value(before);
-
+  TWin32PendingRenames pending;
   const String file = folder.Path() + u"pending-delete.txt";
   WriteFile(file, "x");
   ASSERT_EQ(fs.MoveOnReboot(file, u""), kErrorSuccess);
   std::wstring after;
-  ASSERT_TRUE(read_value(after));
+  ASSERT_TRUE(TWin32PendingRenames::Read(after));
   const String recorded = FromW(after.data(), after.size());
   EXPECT_NE(recorded.find(ExcludeTrailingBackslash(ExtractFileName(file))), String::npos);
   EXPECT_TRUE(fs.FileExists(file));  // nothing happens before the restart
-
-  // Leave the prefix as it was for the tests that follow.
-  HKEY key;
-  ASSERT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
-  if (had_value) {
-    ::RegSetValueExW(key, kValue, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(before.data()),
-                     static_cast<DWORD>(before.size() * 2));
-  } else {
-    ::RegDeleteValueW(key, kValue);
-  }
-  ::RegCloseKey(key);
 }
 
 TEST_F(Win32FileSystemTest, AHeldFolderCannotBeRenamedOrRemovedButItsContentChanges) {
