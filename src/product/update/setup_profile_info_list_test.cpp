@@ -121,7 +121,9 @@ TEST(ProfileInfoListTest, Populate_AProfileReachedThroughALinkIsLeftOut) {
     StringList users;
     for (const TSetupProfileInfo& profile : list.All()) {
       users.push_back(profile.UserName);
-      if (profile.UserName == u"Ann") EXPECT_EQ(profile.RootPath, u"C:\\Users\\Ann\\");
+      if (profile.UserName == u"Ann") {
+        EXPECT_EQ(profile.RootPath, u"C:\\Users\\Ann\\");
+      }
     }
     EXPECT_EQ(users, c.listed ? StringList{u"Ann"} : StringList{});
   }
