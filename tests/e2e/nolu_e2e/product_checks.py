@@ -85,7 +85,8 @@ def expected_entry(folder=PRODUCT_DIR):
         "DisplayVersion": ("REG_SZ", "5.40.5401"),
         "InstallPath": ("REG_SZ", folder + "\\"),
         "Publisher": ("REG_SZ", "Nolu Team"),
-        "UninstallString": ("REG_SZ", exe),
+        # Quoted: a folder with a blank must not let the system start a program before it.
+        "UninstallString": ("REG_SZ", f'"{exe}"'),
         "URLInfoAbout": ("REG_SZ", "https://nolu.example/"),
         "InstallLocation": ("REG_SZ", folder + "\\"),
         "QuietUninstallString": ("REG_SZ", f'"{exe}" /AUTO /SILENT'),

@@ -4,6 +4,7 @@ deciding the switches of "Elevator.exe", the add-on offer of a Russian run start
 installer, and the removal page deciding what a removal leaves — and each page saved as a
 picture at 96 and 144 DPI, light and dark."""
 
+import glob
 import os
 import shutil
 import time
@@ -234,13 +235,19 @@ def pages_addons_russian(s):
     next_page(s, texts)  # the Integration page
     next_page(s, texts)
     s.check_equal(finish(s, texts, process), 0, "exit code of the installation")
-    log = s.driver.special_folder("Temp") + "LumoSetup.log"
+    # The installer runs from a folder of its own below the temporary folder ("Setup-" and
+    # 32 hexadecimal digits) and logs its parameters beside itself.
+    temp = s.path(s.driver.special_folder("Temp"))
+    logs = []
     for _ in range(120):
-        if s.exists(log):
+        logs = glob.glob(os.path.join(temp, "Setup-*", "LumoSetup.log"))
+        if logs:
             break
         time.sleep(0.25)
-    s.check_equal(s.read_text(log), " /S /NOASSOC /VIEWER /SHORTCUTS /SOURCE=nolu\r\n",
-                  "parameters of the add-on installer")
+    s.check_equal(len(logs), 1, f"logs of the add-on installer below {temp}: {logs}")
+    with open(logs[0], encoding="utf-8", newline="") as f:
+        s.check_equal(f.read(), " /S /NOASSOC /VIEWER /SHORTCUTS /SOURCE=nolu\r\n",
+                      "parameters of the add-on installer")
 
 
 # What a removal leaves in the product folder with each choice of the removal page, beside
@@ -282,8 +289,9 @@ def pages_removal_choices(s):
         plant_files(s, PRODUCT_DIR, USER_FILES + [BACKUP])
         plant_files(s, profile, PROFILE_FILES)
         temp = s.driver.special_folder("Temp")
-        watch = s.driver.watch_process(temp + "Uninstall.exe", timeout=300)
-        # The uninstaller waits for its copy in the temporary folder, which shows the wizard.
+        watch = s.driver.watch_process("Uninstall.exe", below=temp, timeout=300)
+        # The uninstaller waits for its copy in a folder of its own below the temporary
+        # folder, which shows the wizard.
         uninstaller = s.start(f'"{PRODUCT_DIR}\\Uninstall.exe"', cwd=PRODUCT_DIR)
         s.driver.click(cls=LANGUAGE, button=LANGUAGE_OK, timeout=60)
         s.driver.wait_window(cls=WIZARD, timeout=30)
