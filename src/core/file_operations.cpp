@@ -34,7 +34,12 @@ void DeleteOnReboot(StringView path) {
 void DeleteFileOrDefer(StringView path) {
   IFileSystem& files = CurrentPlatform().Files();
   if (!files.FileExists(path)) return;
-  files.SetAttributes(path, 0);
+  DeleteFileOrDefer(path, kAttrReadOnly);
+}
+
+void DeleteFileOrDefer(StringView path, uint32_t attributes) {
+  IFileSystem& files = CurrentPlatform().Files();
+  if (attributes & kAttrReadOnly) files.SetAttributes(path, 0);
   if (files.Delete(path) == kErrorSuccess) return;
   // In use. Renamed aside, it frees its name for a new file at once and goes at the next
   // restart. A rename stays on its volume, so the temporary folder serves only when it lies

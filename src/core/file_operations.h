@@ -15,6 +15,9 @@ void AddError(StringView text);
 // either is itself deleted at the next restart. A missing file is no error; nothing is
 // reported.
 void DeleteFileOrDefer(StringView path);
+// The same for a file whose `attributes` were just read (not kInvalidAttributes): the
+// attributes are changed only when the read-only one keeps the file from being deleted.
+void DeleteFileOrDefer(StringView path, uint32_t attributes);
 
 // Schedules the deletion of `path` at the next restart; the result is ignored.
 void DeleteOnReboot(StringView path);

@@ -1,5 +1,6 @@
 #include "core/folder_chain.h"
 
+#include "base/locale.h"
 #include "base/path.h"
 #include "platform/error_codes.h"
 #include "platform/platform.h"
@@ -27,13 +28,30 @@ uint32_t TFolderChain::HoldExisting(StringView root, StringView folder) {
   return HoldWay(root, folder, TMissing::kStop);
 }
 
+uint32_t TFolderChain::MoveTo(StringView root, StringView folder) {
+  const String top = IncludeTrailingBackslash(root);
+  const String target = IncludeTrailingBackslash(folder);
+  if (held_.empty() || !EqualsIgnoreCase(top, root_) || !PathStartsWith(target, top)) {
+    return Hold(root, folder);
+  }
+  // Every held level ends with a backslash, so a prefix is a whole folder of the way.
+  while (held_.size() > 1 && !PathStartsWith(target, path_))
+    Leave();
+  return EnterWay(target, path_.size(), TMissing::kFail);
+}
+
 uint32_t TFolderChain::HoldWay(StringView root, StringView folder, TMissing missing) {
   Release();
   const String top = IncludeTrailingBackslash(root);
   const String target = IncludeTrailingBackslash(folder);
   if (top.size() <= 1 || !PathStartsWith(target, top)) return kErrorInvalidParameter;
   if (uint32_t error = Push(top)) return error;
-  for (size_t start = top.size(); start < target.size();) {
+  root_ = top;
+  return EnterWay(target, top.size(), missing);
+}
+
+uint32_t TFolderChain::EnterWay(const String& target, size_t from, TMissing missing) {
+  for (size_t start = from; start < target.size();) {
     const size_t end = target.find(u'\\', start);
     const StringView name = StringView(target).substr(start, end - start);
     start = end + 1;

@@ -43,6 +43,11 @@ class TFolderChain {
   // As Hold, but stops without an error at the first folder that does not exist: what exists
   // of the way is held and was no link.
   uint32_t HoldExisting(StringView root, StringView folder);
+  // As Hold, but keeps what is held of the way already: the folders that the chain holds from
+  // the same `root` and that also lie on the way to `folder` stay held, only the rest is let
+  // go of and entered. For a run of operations in neighbouring folders (a removal file by
+  // file): the shared folders are opened once, and stay held between the operations.
+  uint32_t MoveTo(StringView root, StringView folder);
   // Holds `name` (one component) in the last held folder; on failure the chain stays as it
   // was.
   uint32_t Enter(StringView name);
@@ -59,11 +64,14 @@ class TFolderChain {
  private:
   enum class TMissing { kFail, kCreate, kStop };
   uint32_t HoldWay(StringView root, StringView folder, TMissing missing);
+  // Enters the components of `target` (with its trailing backslash) from offset `from` on.
+  uint32_t EnterWay(const String& target, size_t from, TMissing missing);
   uint32_t Push(String path);
 
   std::vector<std::unique_ptr<THeldFolder>> held_;
   std::vector<size_t> lengths_;  // of path_ before each level
   String path_;
+  String root_;  // as the last Hold, MoveTo or HoldCreating named it, with its backslash
 };
 
 }  // namespace nolu

@@ -96,5 +96,56 @@ TEST_F(FolderChainTest, HoldExistingStopsWhereTheFoldersEnd) {
       kErrorReparsePoint);
 }
 
+// A removal moves one chain from file to file: what the next folder shares with the last stays
+// held all along, what it does not share is let go of, and the new way is checked as Hold
+// checks it.
+TEST_F(FolderChainTest, MoveToKeepsTheSharedWayHeldAndChecksTheRest) {
+  Files().AddFolder(u"C:\\Users\\Bob\\AppData\\Roaming\\Nolu\\Themes");
+  const String nolu = u"C:\\Users\\Bob\\AppData\\Roaming\\Nolu\\";
+  TFolderChain chain;
+  ASSERT_EQ(chain.MoveTo(u"C:\\Users\\Bob", nolu + u"Skins"), kErrorSuccess);  // nothing held yet
+  ASSERT_EQ(chain.MoveTo(u"C:\\Users\\Bob\\", nolu + u"Themes\\"), kErrorSuccess);
+  EXPECT_EQ(chain.Path(), nolu + u"Themes\\");
+  // "Skins" was let go of; "Nolu", on both ways, never was.
+  EXPECT_EQ(Files().ReplaceWithJunction(nolu + u"Skins", u"C:\\Windows"), kErrorSuccess);
+  EXPECT_EQ(Files().ReplaceWithJunction(nolu, u"C:\\Windows"), kErrorSharingViolation);
+  EXPECT_EQ(Files().ReplaceWithJunction(nolu + u"Themes", u"C:\\Windows"), kErrorSharingViolation);
+
+  struct Row {
+    const char16_t* root;
+    const char16_t* folder;
+    uint32_t error;
+    const char16_t* path;  // held afterwards
+  } rows[] = {
+      // Up the way, and down again.
+      {u"C:\\Users\\Bob\\", u"C:\\Users\\Bob\\AppData\\", kErrorSuccess,
+       u"C:\\Users\\Bob\\AppData\\"},
+      {u"C:\\Users\\Bob\\", u"C:\\Users\\Bob\\AppData\\Roaming\\Nolu\\Themes", kErrorSuccess,
+       u"C:\\Users\\Bob\\AppData\\Roaming\\Nolu\\Themes\\"},
+      // The folder swapped for a link meanwhile: refused, and nothing stays held.
+      {u"C:\\Users\\Bob\\", u"C:\\Users\\Bob\\AppData\\Roaming\\Nolu\\Skins\\", kErrorReparsePoint,
+       u""},
+      {u"C:\\Users\\Bob\\", u"C:\\Users\\Bob\\AppData\\Roaming\\Nolu\\Themes", kErrorSuccess,
+       u"C:\\Users\\Bob\\AppData\\Roaming\\Nolu\\Themes\\"},
+      {u"C:\\Users\\Bob\\", u"C:\\Users\\Bob\\AppData\\Roaming\\Away\\System32\\",
+       kErrorReparsePoint, u""},
+      {u"C:\\Users\\Bob\\", u"C:\\Users\\Bob\\AppData\\Roaming\\Nolu\\Missing\\",
+       kErrorFileNotFound, u""},
+      {u"C:\\Users\\Bob\\", u"C:\\Users\\Ann\\", kErrorInvalidParameter, u""},
+      // Another root starts afresh from that root ("Bob" is a folder of the way now).
+      {u"C:\\Users\\Bob\\", u"C:\\Users\\Bob\\AppData\\Roaming\\Nolu\\Themes\\", kErrorSuccess,
+       u"C:\\Users\\Bob\\AppData\\Roaming\\Nolu\\Themes\\"},
+      {u"C:\\Users\\", u"C:\\Users\\Bob\\AppData\\", kErrorSuccess, u"C:\\Users\\Bob\\AppData\\"},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(chain.MoveTo(r.root, r.folder), r.error) << StringToUtf8(r.folder);
+    EXPECT_EQ(chain.Path(), r.path) << StringToUtf8(r.folder);
+  }
+  // Held from the new root on: "Bob" itself can no longer be swapped.
+  EXPECT_EQ(Files().ReplaceWithJunction(u"C:\\Users\\Bob", u"C:\\Windows"), kErrorSharingViolation);
+  chain.Release();
+  EXPECT_EQ(Files().ReplaceWithJunction(u"C:\\Users\\Bob", u"C:\\Windows"), kErrorSuccess);
+}
+
 }  // namespace
 }  // namespace nolu

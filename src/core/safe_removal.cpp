@@ -48,7 +48,12 @@ String PathBelow(StringView root, StringView relative) {
 
 void DeleteFileBelow(StringView root, StringView path) {
   TFolderChain chain;
-  if (!HoldParent(chain, root, path)) return;
+  DeleteFileBelow(chain, root, path);
+}
+
+void DeleteFileBelow(TFolderChain& chain, StringView root, StringView path) {
+  const String parent = ExtractFilePath(ExcludeTrailingBackslash(path));
+  if (parent.empty() || chain.MoveTo(root, parent) != kErrorSuccess) return;
   IFileSystem& files = CurrentPlatform().Files();
   const uint32_t attributes = files.Attributes(path);
   if (attributes == kInvalidAttributes || (attributes & kAttrDirectory)) return;
@@ -56,7 +61,7 @@ void DeleteFileBelow(StringView root, StringView path) {
     files.Delete(path);  // best effort, like every removal of the uninstaller
     return;
   }
-  DeleteFileOrDefer(path);
+  DeleteFileOrDefer(path, attributes);
 }
 
 void RemoveEmptyFolderBelow(StringView root, StringView folder) {

@@ -25,6 +25,8 @@
 
 namespace nolu {
 
+class TFolderChain;
+
 // The full path that `relative` (as read from a record) names below `root` (a full folder path
 // with its trailing backslash), or empty when it names anything else: an empty, absolute,
 // drive-, server- or "\\?\"-qualified path, one with "." or ".." components, a colon or a
@@ -37,6 +39,9 @@ String PathBelow(StringView root, StringView relative);
 // held. A file that is itself a symbolic link is deleted as a link, its attributes untouched
 // (those might be its target's). Nothing is reported.
 void DeleteFileBelow(StringView root, StringView path);
+// The same with `chain` holding the way (TFolderChain::MoveTo): a run of deletions in
+// neighbouring folders opens each folder of the way once, not once per file.
+void DeleteFileBelow(TFolderChain& chain, StringView root, StringView path);
 
 // Removes the folder `folder` below `root` when it is empty (or a link, which goes as a link),
 // while the folders on the way are held; otherwise it stays. Nothing is reported.

@@ -116,7 +116,7 @@ TEST_F(SafeRemovalTest, DeleteFileBelow_AFolderSwappedForAJunctionMeanwhileRedir
   Files().AddFile(u"C:\\Nolu\\Skins\\skin.xml", "ours");
   Files().AddFile(u"C:\\Windows\\skin.xml", "the system's");
   uint32_t swap = kErrorSuccess;
-  watched_.Files().Before(u"SetAttributes", u"C:\\Nolu\\Skins\\skin.xml", [&] {
+  watched_.Files().Before(u"Delete", u"C:\\Nolu\\Skins\\skin.xml", [&] {
     swap = Files().ReplaceWithJunction(u"C:\\Nolu\\Skins", u"C:\\Windows");
   });
 

@@ -9,6 +9,7 @@
 #include "base/path.h"
 #include "core/file_operations.h"
 #include "core/file_search_helper.h"
+#include "core/folder_chain.h"
 #include "core/safe_removal.h"
 #include "core/setup.h"
 #include "core/setup_file_list.h"
@@ -290,11 +291,16 @@ void TSetupActionPrepare::DeleteCollected(const StringList& removal_list) {
     }
     return nullptr;
   };
-  for (const String& path : removal_list) {
-    if (const String* root = root_of(path)) {
-      DeleteFileBelow(*root, path);
-    } else {
-      DeleteFileOrDefer(path);
+  {
+    // Held from one file to the next: the folders that neighbouring files share are opened
+    // once. Let go of before the folders are removed (a held folder cannot be).
+    TFolderChain chain;
+    for (const String& path : removal_list) {
+      if (const String* root = root_of(path)) {
+        DeleteFileBelow(chain, *root, path);
+      } else {
+        DeleteFileOrDefer(path);
+      }
     }
   }
 
@@ -308,7 +314,9 @@ void TSetupActionPrepare::DeleteCollected(const StringList& removal_list) {
   std::stable_sort(folders.begin(), folders.end(), LessIgnoreCase);
   IFileSystem& files = CurrentPlatform().Files();
   for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
-    if (it->empty()) continue;
+    // A first installation collects the folders of all its files, none of which exists yet:
+    // a missing folder is no failed removal (nor a line of the log saying so).
+    if (it->empty() || !files.FolderExists(*it)) continue;
     if (const String* root = root_of(*it)) {
       RemoveEmptyFolderBelow(*root, *it);
     } else {

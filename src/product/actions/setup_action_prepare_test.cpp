@@ -97,6 +97,18 @@ TEST_F(PrepareTest, FirstInstallation_NoArchiveNoBackupFolderStatusShown) {
   EXPECT_EQ(StatusTexts(), (StringList{u"Saving", u"Updating", u"Deleting"}));
 }
 
+// The component files of a first installation are all collected for deletion, in folders
+// that do not exist yet: none of them is tried (each would be a failure in the log).
+TEST_F(PrepareTest, FirstInstallation_TriesToRemoveNoMissingFolder) {
+  TWatchedPlatform watched(run_.Platform());
+  PlatformScope scope(watched);
+  TSetup& setup = Run();
+  ASSERT_FALSE(setup.HasErrors()) << StringToUtf8(setup.Errors()[0]);
+  for (const TFileCall& call : watched.Files().CallsBelow(u"C:\\")) {
+    if (call.Operation == u"RemoveFolder") ADD_FAILURE() << StringToUtf8(call.Path);
+  }
+}
+
 TEST_F(PrepareTest, Backup_ArchivesProfilesAndProgramUnderTheirPrefixes) {
   Installed(5010, false, /*updatable=*/false);
   Files().AddFile(Dest(u"Nolu.exe"), "old program");

@@ -152,9 +152,14 @@ void TSetupActionUninstallFiles::Execute() {
   const String& dest = Setup()->DestPath();
   const size_t total = files.size() + dirs.size();
   size_t done = 0;
-  for (const String& file : files) {
-    DeleteFileBelow(dest, file);
-    SetProgress(RoundedPercent(++done, total));
+  {
+    // Held from one file to the next: the folders that neighbouring files share are opened
+    // once. Let go of before the folders are removed (a held folder cannot be).
+    TFolderChain chain;
+    for (const String& file : files) {
+      DeleteFileBelow(chain, dest, file);
+      SetProgress(RoundedPercent(++done, total));
+    }
   }
   // Children come before their parents, so every folder that held only recorded files is
   // empty by the time its turn comes. Failures leave the folder in place, nothing more.

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/ini_file.h"
 #include "base/memory_stream.h"
+#include "base/path.h"
 #include "core/setup.h"
 #include "core/setup_action_extract.h"
 #include "core/testing/fake_setup_run.h"
@@ -378,7 +381,7 @@ TEST(UninstallFilesTest, Execute_JunctionsInTheRecordAndTheProfilesLeadNowhere) 
   TWatchedPlatform watched(u.run.Platform());
   PlatformScope scope(watched);
   StringList swaps;
-  watched.Files().Before(u"SetAttributes", u"C:\\Nolu\\Skins\\Modern\\skin.xml", [&] {
+  watched.Files().Before(u"Delete", u"C:\\Nolu\\Skins\\Modern\\skin.xml", [&] {
     swaps.push_back(
         IntToStr(files.ReplaceWithJunction(u"C:\\Nolu\\Skins\\Modern", u"C:\\Windows\\System32")));
   });
@@ -489,6 +492,42 @@ TEST(UninstallFilesTest, Execute_ShowsItsStatusAndCountsFilesAndFolders) {
     if (n.Code == ncStatusText && n.Text == u"Removing Nolu...") status_shown = true;
   }
   EXPECT_TRUE(status_shown);
+}
+
+// The checks of the way cost round trips to the system for every folder; a removal of
+// hundreds of files must not repeat them for each file of a folder, nor touch the attributes
+// of a file that nothing keeps from being deleted.
+TEST(UninstallFilesTest, Execute_HoldsEachFolderOfTheWayOnceForItsFiles) {
+  TUninstallRun u;
+  const StringList record = {u"Nolu.exe",
+                             u"Skins\\Modern\\a.xml",
+                             u"Skins\\Modern\\b.xml",
+                             u"Skins\\Modern\\c.xml",
+                             u"Skins\\Classic\\a.xml",
+                             u"Uninstall.exe"};
+  for (const String& file : record)
+    u.Files().AddFile(kDest + file, "installed");
+  u.Files().AddFile(u"C:\\Nolu\\Skins\\Modern\\c.xml", "installed", kAttrReadOnly);
+  TWatchedPlatform watched(u.run.Platform());
+  PlatformScope scope(watched);
+
+  u.Execute(u"", {}, RecordText(record));
+
+  for (const String& file : record)
+    EXPECT_FALSE(u.Files().FileExists(kDest + file)) << StringToUtf8(file);
+  StringList held;
+  StringList attributes_set;
+  for (const TFileCall& call : watched.Files().CallsBelow(kDest)) {
+    if (call.Operation == u"HoldFolder") held.push_back(IncludeTrailingBackslash(call.Path));
+    if (call.Operation == u"SetAttributes") attributes_set.push_back(call.Path);
+  }
+  // The files first (the product folder and "Skins" once for all of them), then the removal
+  // of the folders, which holds each parent again.
+  const StringList files_held(held.begin(), held.begin() + 4);
+  EXPECT_EQ(files_held, (StringList{u"C:\\Nolu\\", u"C:\\Nolu\\Skins\\",
+                                    u"C:\\Nolu\\Skins\\Modern\\", u"C:\\Nolu\\Skins\\Classic\\"}));
+  EXPECT_EQ(std::count(held.begin(), held.end(), u"C:\\Nolu\\Skins\\Modern\\"), 1);
+  EXPECT_EQ(attributes_set, StringList{u"C:\\Nolu\\Skins\\Modern\\c.xml"});
 }
 
 TEST(UninstallFilesTest, Execute_WithoutARecordRaisesBeforeAnythingIsRemoved) {
