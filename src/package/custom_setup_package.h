@@ -64,6 +64,7 @@ class TCustomSetupPackage {
 
  protected:
   TCustomSetupPackage() = default;
+  explicit TCustomSetupPackage(Bytes body) : body_(std::move(body)) {}
 
   // Reads the file table from the end of the body (ReadFileTable).
   void LoadFileTable();

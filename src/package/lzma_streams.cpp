@@ -276,7 +276,7 @@ int DecodeStream(TLZMAStreams& streams, int64_t unpacked_size, ISzAlloc* alloc) 
 }
 
 int DecodeIntoMemory(TLZMAStreams& streams, TMemoryStream& dest, uint32_t unpacked_size,
-                     ISzAlloc* alloc) {
+                     ISzAlloc* alloc, const TDecodeProgress& progress) {
   DecoderState state(alloc);
   CLzmaDec& dec = state.dec();
   CLzmaProps props;
@@ -316,6 +316,7 @@ int DecodeIntoMemory(TLZMAStreams& streams, TMemoryStream& dest, uint32_t unpack
       dest.SetSize(static_cast<int64_t>(dec.dicPos));
       return res != SZ_OK ? res : SZ_ERROR_DATA;
     }
+    if (progress) progress(dest.Data(), dec.dicPos);
   }
   return SZ_OK;
 }
@@ -362,10 +363,11 @@ void LZMADecompress(TStream& source, TStream& dest, const TPreprocessor& source_
 }
 
 void LZMADecompressToMemory(TStream& source, TMemoryStream& dest,
-                            const TPreprocessor& source_preprocessor, uint32_t unpacked_size) {
+                            const TPreprocessor& source_preprocessor, uint32_t unpacked_size,
+                            const TDecodeProgress& progress) {
   TLZMAStreams streams{{}, nullptr, source_preprocessor, &source};
-  const int res = package_internal::DecodeIntoMemory(streams, dest, unpacked_size,
-                                                     package_internal::DefaultAllocator());
+  const int res = package_internal::DecodeIntoMemory(
+      streams, dest, unpacked_size, package_internal::DefaultAllocator(), progress);
   if (res != SZ_OK && res != SZ_ERROR_DATA) package_internal::RaiseLZMAError(res);
 }
 

@@ -39,6 +39,11 @@ enum TLZMAResult : int {
 // Changes `count` bytes in place (the package scramble).
 using TPreprocessor = std::function<void(uint8_t* buffer, int32_t count)>;
 
+// Called after each block of a decoding into memory with the output's first byte and how many
+// bytes are decoded so far. The bytes before that count are final, and the output never moves
+// while it grows: another thread may read them as soon as it knows the count.
+using TDecodeProgress = std::function<void(const uint8_t* data, size_t decoded)>;
+
 // Called now and then while encoding with the bytes read and written so far. May throw to
 // cancel; the exception reaches the caller of LZMACompress.
 using TLZMAProgress = std::function<void(uint64_t in_bytes, uint64_t out_bytes)>;
@@ -74,7 +79,8 @@ void LZMADecompress(TStream& source, TStream& dest, const TPreprocessor& source_
 // (the reader by what its encoded bytes can hold). Corrupt or truncated data ends the output
 // early; `dest` then holds what was decoded.
 void LZMADecompressToMemory(TStream& source, TMemoryStream& dest,
-                            const TPreprocessor& source_preprocessor, uint32_t unpacked_size);
+                            const TPreprocessor& source_preprocessor, uint32_t unpacked_size,
+                            const TDecodeProgress& progress = {});
 
 // Encodes everything from the source's position to its end and writes the encoded stream,
 // properties first, at the destination's position. `level` is normalised as the LZMA SDK

@@ -20,6 +20,17 @@ uint64_t TSetupPackageReader::MaxDecodedSize(uint64_t encoded_size) {
 }
 
 TSetupPackageReader::TSetupPackageReader(TStream& source, StringView key) {
+  DecodeBody(source, body_, key);
+  LoadFileTable();
+}
+
+TSetupPackageReader::TSetupPackageReader(Bytes decoded_body)
+    : TCustomSetupPackage(std::move(decoded_body)) {
+  LoadFileTable();
+}
+
+void TSetupPackageReader::DecodeBody(TStream& source, TMemoryStream& body, StringView key,
+                                     const TDecodeProgress& progress) {
   uint8_t header[kHeaderSize];
   source.ReadBuffer(header, sizeof header);
   if (std::memcmp(header, kMagic, sizeof kMagic) != 0) {
@@ -38,22 +49,21 @@ TSetupPackageReader::TSetupPackageReader(TStream& source, StringView key) {
   TSetupPackageScrambler scrambler;
   scrambler.SetKey(key);
   LZMADecompressToMemory(
-      source, body_,
+      source, body,
       [&scrambler](uint8_t* buffer, int32_t count) { scrambler.Process(buffer, count); },
-      decoded_size);
+      decoded_size, progress);
 
-  const auto body_size = static_cast<int64_t>(body_.Bytes().size());
+  const auto body_size = static_cast<int64_t>(body.Bytes().size());
   if (body_size != decoded_size) {
     throw ESetupPackageReadError(
         Format(u"the body decodes to %d bytes, the header says %d", {body_size, decoded_size}));
   }
-  const uint32_t actual = PackageCrc(body_.Data(), body_.Bytes().size());
+  const uint32_t actual = PackageCrc(body.Data(), body.Bytes().size());
   if (actual != checksum) {
     throw ESetupPackageReadError(Format(u"the body's checksum is %s, the header says %s",
                                         {ChecksumText(actual), ChecksumText(checksum)}));
   }
-  body_.SetPosition(0);
-  LoadFileTable();
+  body.SetPosition(0);
 }
 
 }  // namespace nolu

@@ -4,6 +4,7 @@
 
 #include "base/stream.h"
 #include "package/custom_setup_package.h"
+#include "package/lzma_streams.h"
 #include "package/setup_package_scrambler.h"
 
 namespace nolu {
@@ -22,6 +23,14 @@ class TSetupPackageReader : public TCustomSetupPackage {
   // `key` is the scramble key; the setup's packages all use the default.
   explicit TSetupPackageReader(TStream& source,
                                StringView key = TSetupPackageScrambler::kDefaultKey);
+  // A package whose body DecodeBody has decoded and checked; raises as LoadFileTable does.
+  // The bytes are taken over where they lie.
+  explicit TSetupPackageReader(Bytes decoded_body);
+
+  // The constructor's decoding and checks, into `body` (replacing what it held), which stays
+  // the caller's whatever is raised. `progress` reports the body as it grows, in place.
+  static void DecodeBody(TStream& source, TMemoryStream& body, StringView key,
+                         const TDecodeProgress& progress = {});
 
   // The most bytes `encoded_size` bytes of LZMA data can decode to: every decision of the
   // range coder costs at least -log2(2017/2048) bits, and a match of the longest length (273

@@ -13,6 +13,11 @@
 //     raised (ESetupPackageReadError for a body that does not decode to what the header and
 //     the table copy say), every time they are called. The main thread waits dispatching, so
 //     the worker's notifications and other instances' requests are served meanwhile.
+//   * WaitForEntry hands out one entry's bytes as soon as the decoding has reached its end,
+//     before the body's checks: only for a caller that takes back what it made of them when
+//     Wait fails afterwards (the extraction of a first installation). The body is decoded in
+//     place into memory reserved once, so the bytes handed out stay where they are, whatever
+//     the decoding's outcome, as long as the package lives.
 //   * The destructor abandons a decoding still running (at its next block of input) and joins
 //     the thread: nothing of it outlives the object.
 #pragma once
@@ -20,8 +25,10 @@
 #include <atomic>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <thread>
+#include <vector>
 
 #include "base/memory_stream.h"
 #include "base/stream.h"
@@ -56,16 +63,40 @@ class TDeferredSetupPackage {
   // As TCustomSetupPackage's: false at once when the table has no such entry, else after Wait.
   bool Extract(StringView name, std::unique_ptr<TMemoryStream>& stream) const;
   bool ExtractBytes(StringView name, std::span<const uint8_t>& bytes) const;
+  // False at once when the table has no such entry; else the entry's bytes once the body is
+  // decoded that far, unchecked (see above). Raises the decoding's error when it ended before
+  // that. The main thread waits dispatching, as in Wait.
+  bool WaitForEntry(StringView name, std::span<const uint8_t>& bytes) const;
 
  private:
+  // One WaitForEntry waiting for the body to reach `end`.
+  struct TWaiter {
+    uint64_t end;
+    TEvent* reached;
+  };
+
   void Decode();
+  // On the decoding thread: the body's first `decoded` bytes are final.
+  void Advance(const uint8_t* data, size_t decoded);
+  // The decoding thread's last word on the waiters: none is left waiting.
+  void End();
+  // Returns once the body holds `end` bytes or the decoding has ended.
+  void WaitForDecoded(uint64_t end) const;
 
   TSetupPackageFileTable table_;
   Bytes table_copy_;
   std::unique_ptr<TStream> source_;
+  // Decoded into by the decoding thread; taken over by decoded_ when all checks passed, kept
+  // here otherwise, so that bytes handed out early never move or go.
+  TMemoryStream body_;
   std::unique_ptr<TSetupPackageReader> decoded_;
   std::exception_ptr error_;
-  std::unique_ptr<TEvent> done_;  // set by the decoding thread as its last step
+  std::atomic<const uint8_t*> body_data_{nullptr};
+  std::atomic<uint64_t> decoded_size_{0};
+  mutable std::mutex waiters_lock_;
+  mutable std::vector<TWaiter> waiters_;  // under waiters_lock_
+  bool ended_ = false;                    // under waiters_lock_
+  std::unique_ptr<TEvent> done_;          // set by the decoding thread as its last step
   std::atomic<bool> abandon_{false};
   std::thread thread_;
 };

@@ -235,6 +235,75 @@ TEST_F(DeferredSetupPackageTest, ACorruptBodyIsReportedByEveryUseOfTheContents) 
   }
 }
 
+// A small entry first, one that takes many blocks of the body, and a small one after it.
+Entries Streamed() {
+  return {{u"first.txt", "first"}, {u"noise.bin", Noise(512 * 1024)}, {u"last.txt", "last"}};
+}
+
+TEST_F(DeferredSetupPackageTest, WaitForEntry_HandsOutAnEntryOnceTheBodyReachesItsEnd) {
+  const Bytes package = Package(Streamed());
+  auto gate = std::make_shared<TGate>(3);  // the decoding holds at its third block of input
+  TDeferredSetupPackage deferred(std::make_unique<TGatedSource>(package, gate),
+                                 TFakeSetupData::FileTableOf(package));
+  std::span<const uint8_t> bytes;
+  ASSERT_TRUE(deferred.WaitForEntry(u"FIRST.txt", bytes));
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "first");
+  EXPECT_FALSE(deferred.Finished());  // held: the rest of the body is not read yet
+  EXPECT_FALSE(deferred.WaitForEntry(u"Install.xml", bytes));
+
+  // The last entry needs the held blocks: the wait lasts until the gate opens.
+  std::thread opener([&] {
+    gate->WaitUntilBlocked();
+    gate->Open();
+  });
+  ASSERT_TRUE(deferred.WaitForEntry(u"last.txt", bytes));
+  opener.join();
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "last");
+  EXPECT_NO_THROW(deferred.Wait());
+  // The same bytes, where they were, after the body passed to the decoded package.
+  std::span<const uint8_t> checked;
+  ASSERT_TRUE(deferred.ExtractBytes(u"last.txt", checked));
+  EXPECT_EQ(checked.data(), bytes.data());
+}
+
+TEST_F(DeferredSetupPackageTest, WaitForEntry_OfACorruptBody) {
+  struct Case {
+    const char* what;
+    std::function<void(Bytes&)> damage;
+    const char16_t* entry;
+    const char* outcome;  // of WaitForEntry: the entry's text, or the error
+  } cases[] = {
+      // The decoding stops where the bytes end: what lies before is had, unchecked.
+      {"truncated, an entry before the cut", [](Bytes& b) { b.resize(b.size() / 2); }, u"first.txt",
+       "first"},
+      {"truncated, an entry after the cut", [](Bytes& b) { b.resize(b.size() / 2); }, u"last.txt",
+       "Package was corrupted"},
+      // Decodes to the end: only the checks after it find the damage.
+      {"wrong checksum", [](Bytes& b) { b[4] ^= 0x01; }, u"last.txt", "last"},
+  };
+  for (const Case& c : cases) {
+    Bytes package = Package(Streamed());
+    const Bytes table = TFakeSetupData::FileTableOf(package);
+    c.damage(package);
+    auto deferred = Open(package, table);
+    std::span<const uint8_t> bytes;
+    const std::string outcome = [&] {
+      try {
+        deferred->WaitForEntry(c.entry, bytes);
+        return std::string(bytes.begin(), bytes.end());
+      } catch (const Exception& e) {
+        return StringToUtf8(e.Message());
+      }
+    }();
+    EXPECT_EQ(outcome, c.outcome) << c.what;
+    EXPECT_EQ(Outcome([&] { deferred->Wait(); }), "Package was corrupted") << c.what;
+    // Bytes handed out stay readable after the decoding failed, as long as the package lives.
+    if (!bytes.empty()) {
+      EXPECT_EQ(std::string(bytes.begin(), bytes.end()), c.outcome) << c.what;
+    }
+  }
+}
+
 TEST_F(DeferredSetupPackageTest, DestroyedWhileDecodingItStopsReading) {
   const Bytes package = Package({{u"Nolu.exe", Noise(1024 * 1024)}});
   const int blocks = static_cast<int>(package.size() / kLZMABlockSize);

@@ -26,6 +26,11 @@ String FolderOrTemp(Csidl csidl) {
   return IncludeTrailingBackslash(path);
 }
 
+[[noreturn]] void RaiseNotFound(StringView name) {
+  throw EInstallerInstallError(
+      Format(u"Cannot locate \"%s\" file in setup archive", {String(name)}));
+}
+
 std::unique_ptr<TSetupPackageReader> ReadResourcePackage(StringView name) {
   TReadOnlyMemoryStream source(RcDataOrRaise(name));
   return std::make_unique<TSetupPackageReader>(source);
@@ -38,15 +43,15 @@ std::unique_ptr<TDeferredSetupPackage> OpenProductPackage() {
     std::unique_ptr<TStream> source = OpenFileOrRaise(data_file, FileMode::kOpenRead);
     return std::make_unique<TDeferredSetupPackage>(std::make_unique<TSetupPackageReader>(*source));
   }
-  const std::span<const uint8_t> package = RcDataOrRaise(u"PRODUCT");
+  RcDataOrRaise(u"PRODUCT");  // "Resource PRODUCT not found" before anything else
   const std::optional<std::span<const uint8_t>> table =
       CurrentPlatform().Resources().RcData(kProductTableResource);
   if (!table) {
     return std::make_unique<TDeferredSetupPackage>(ReadResourcePackage(u"PRODUCT"));
   }
   // The resource lives as long as the program: the decoding reads it in place.
-  return std::make_unique<TDeferredSetupPackage>(std::make_unique<TReadOnlyMemoryStream>(package),
-                                                 *table);
+  return std::make_unique<TDeferredSetupPackage>(
+      CurrentPlatform().Resources().OpenRcData(u"PRODUCT"), *table);
 }
 
 // The root of a path: "C:", a server "\\server", the long forms "\\?\C:" and
@@ -205,8 +210,15 @@ std::span<const uint8_t> TSetupResources::GetBytes(StringView name) const {
   if (product_package_->ExtractBytes(name, bytes) || setup_package_->ExtractBytes(name, bytes)) {
     return bytes;
   }
-  throw EInstallerInstallError(
-      Format(u"Cannot locate \"%s\" file in setup archive", {String(name)}));
+  RaiseNotFound(name);
+}
+
+std::span<const uint8_t> TSetupResources::GetDecodedBytes(StringView name) const {
+  std::span<const uint8_t> bytes;
+  if (product_package_->WaitForEntry(name, bytes) || setup_package_->ExtractBytes(name, bytes)) {
+    return bytes;
+  }
+  RaiseNotFound(name);
 }
 
 StringList TSetupResources::GetStringList(StringView name) const {

@@ -79,6 +79,10 @@ class TSetupResources {
   std::unique_ptr<TMemoryStream> GetStream(StringView name) const;
   // The same entry's bytes in place, valid while the resources live (no copy).
   std::span<const uint8_t> GetBytes(StringView name) const;
+  // As GetBytes, but an entry of the product package comes as soon as its bytes are decoded,
+  // before the package's checks (TDeferredSetupPackage::WaitForEntry): for a writer that takes
+  // back what it wrote when ProductPackage().Wait() fails afterwards.
+  std::span<const uint8_t> GetDecodedBytes(StringView name) const;
   StringList GetStringList(StringView name) const;
   // The entry decoded as a picture (PNG with alpha, or an icon). Raises "Cannot locate" for a
   // missing entry and EInstallerInstallError "Cannot read the picture "%s"" for bytes that are

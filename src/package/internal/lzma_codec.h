@@ -18,7 +18,7 @@ CLzmaEncProps LevelProps(int level);
 int DecodeStream(TLZMAStreams& streams, int64_t unpacked_size, ISzAlloc* alloc);
 // Decodes into `dest` (empty) through the source side of `streams` (see LZMADecompress).
 int DecodeIntoMemory(TLZMAStreams& streams, TMemoryStream& dest, uint32_t unpacked_size,
-                     ISzAlloc* alloc);
+                     ISzAlloc* alloc, const TDecodeProgress& progress = {});
 int EncodeStream(TLZMAStreams& streams, const CLzmaEncProps& props, ISzAlloc* alloc,
                  const TLZMAProgress& progress);
 
