@@ -38,6 +38,11 @@ class TSetupAction : public TSetupPersistent {
   // Called (under the thread's lock, on the main thread) when the run is told to terminate
   // while this action is current; nothing by default.
   virtual void Cancel() {}
+  // Whether a first installation may run the action while the product package is still being
+  // decoded, before its checks are known (TSetupThread::ExtractsWhileDecoding): only an action
+  // that writes nothing from the package, or takes it back when the checks fail. The others
+  // wait for the checks first. False by default.
+  virtual bool RunsBeforeThePackageIsChecked() const { return false; }
 
   // Execute, then SetProgress(100).
   void Run();

@@ -14,12 +14,20 @@ class TSetupActionExtract : public TSetupAction {
   static constexpr const char16_t* kClassName = u"TSetupActionExtract";
 
   // Status "A4"; every file of the list, the progress raised before each; status "A7"; the
-  // uninstall record for the destination.
+  // uninstall record for the destination. In a first installation the files are written while
+  // the product package decodes and the record only after its checks passed; a failed check
+  // removes every file and folder the extraction made and raises the package's error.
   void Execute() override;
+  // It waits for the checks itself, after its files.
+  bool RunsBeforeThePackageIsChecked() const override { return true; }
 
   // The script's Components entries whose language family is empty or the run's, in script
   // order: what is extracted and what the record lists.
   std::vector<TSetupScriptFile> CreateFileList() const;
+
+ private:
+  void ExtractFiles(const std::vector<TSetupScriptFile>& files);
+  void ExtractWhileDecoding(const std::vector<TSetupScriptFile>& files);
 };
 
 }  // namespace nolu

@@ -2,10 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+
 #include "base/memory_stream.h"
 #include "core/testing/fake_setup_run.h"
+#include "core/testing/watched_file_system.h"
+#include "package/lzma_streams.h"
 #include "package/setup_package_reader.h"
 #include "platform/error_codes.h"
+#include "resources/setup_resources.h"
 
 namespace nolu {
 namespace {
@@ -236,6 +244,123 @@ TEST_F(SetupActionExtractTest, QuestionsDuringARunAreAskedOnTheMainThread) {
     }
     run_.Destroy();
     run_.Platform().Dialogs().SetAnswer({});
+  }
+}
+
+// --- A first installation writes while the product package decodes.
+
+// Bytes that the package cannot shrink, so that the body takes many blocks of input.
+std::string Noise(size_t size) {
+  std::string out(size, '\0');
+  uint32_t x = 12345;
+  for (char& c : out) {
+    x = x * 1664525 + 1013904223;
+    c = static_cast<char>(x >> 24);
+  }
+  return out;
+}
+
+// A small file first, then one of many blocks in folders of its own, then a small one.
+void SetStreamedPayload(TFakeSetupData& data) {
+  data.SetProductFile(u"first.txt", "first");
+  data.SetProductFile(u"noise.bin", Noise(512 * 1024));
+  data.SetProductFile(u"last.txt", "last");
+  data.SetSetupFile(u"Install.xml", ScriptWithComponents(R"(<File name="$DEST\first.txt"/>
+      <File name="$DEST\Data\Big\noise.bin">noise.bin</File>
+      <File name="$DEST\last.txt"/>)"));
+}
+
+class FirstInstallationTest : public SetupActionExtractTest {
+ protected:
+  static constexpr const char16_t* kFirst = u"C:\\Nolu\\first.txt";
+  static constexpr const char16_t* kParams = u"/AUTO=\"C:\\Nolu\" /SILENT";
+
+  FirstInstallationTest() { SetStreamedPayload(run_.Data()); }
+};
+
+TEST_F(FirstInstallationTest, WritesTheFirstFileWhileTheBodyIsStillDecoding) {
+  TWatchedPlatform watched(run_.Platform());
+  PlatformScope scope(watched);
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool first_opened = false;
+  bool finished_at_first = true;
+  // The decoding holds at its third block of input until the first file is being written.
+  // Without writing during the decoding that never happens: the hold gives up after a while
+  // and the expectation below fails.
+  run_.Platform().Resources().SetReadHook([&](const String& name, int64_t position) {
+    if (name != u"PRODUCT" || position < static_cast<int64_t>(2 * kLZMABlockSize)) return;
+    std::unique_lock lock(mutex);
+    changed.wait_for(lock, std::chrono::seconds(20), [&] { return first_opened; });
+  });
+  TSetup& setup = run_.Create(kParams);
+  watched.Files().Before(u"OpenFile", kFirst, [&] {
+    std::lock_guard lock(mutex);
+    finished_at_first = setup.Resources().ProductPackage().Finished();
+    first_opened = true;
+    changed.notify_all();
+  });
+  setup.Start(true);
+
+  EXPECT_EQ(setup.Errors(), StringList{});
+  EXPECT_TRUE(first_opened);
+  EXPECT_FALSE(finished_at_first);
+  EXPECT_EQ(files_.FileText(kFirst), "first");
+  EXPECT_EQ(files_.FileText(u"C:\\Nolu\\Data\\Big\\noise.bin"), Noise(512 * 1024));
+  EXPECT_EQ(files_.FileText(u"C:\\Nolu\\last.txt"), "last");
+  EXPECT_EQ(RecordedPaths(), (StringList{u"0=first.txt", u"Count=5", u"1=Data\\Big\\noise.bin",
+                                         u"2=last.txt", u"3=Uninstall.dat", u"4=Uninstall.exe"}));
+  EXPECT_TRUE(run_.Platform().Registry().KeyExists(kUninstallEntry));
+}
+
+// A corrupt body keeps only what the run found: a first installation takes back every file
+// and folder it wrote; any other run waits for the checks before its first write.
+TEST_F(FirstInstallationTest, ACorruptBodyLeavesNothingOfTheRun) {
+  struct Case {
+    const char* what;
+    std::function<void(TFakeSetupRun&)> arrange;
+    const char16_t* params;
+    bool writes;  // whether the run writes its first file before the checks
+  } cases[] = {
+      {"first installation", [](TFakeSetupRun&) {}, kParams, true},
+      {"first installation below a missing parent", [](TFakeSetupRun&) {},
+       u"/AUTO=\"C:\\Apps\\Nolu\" /SILENT", true},
+      {"an empty destination that exists",
+       [](TFakeSetupRun& r) { r.Platform().Files().AddFolder(u"C:\\Nolu"); }, kParams, false},
+      {"a file where the destination would be",
+       [](TFakeSetupRun& r) { r.Platform().Files().AddFile(u"C:\\Nolu", "mine"); }, kParams, false},
+      {"an update of an installed copy",
+       [](TFakeSetupRun& r) {
+         r.Product().Installed(u"C:\\Nolu\\", {5010});
+         r.Platform().Files().AddFile(u"C:\\Nolu\\first.txt", "installed");
+       },
+       u"/AUTO=\"C:\\Nolu\" /SILENT /UPDATE", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TFakeSetupRun run;
+    run.Product().install_actions = {&ActionClassOf<TSetupActionExtract>()};
+    SetStreamedPayload(run.Data());
+    c.arrange(run);
+    run.Prepare(c.params);
+    Bytes product = run.Data().BuildProductPackage();
+    product[product.size() / 2] ^= 0x55;
+    run.Platform().Resources().SetRcData(u"PRODUCT", product);
+    TFakeFileSystem& files = run.Platform().Files();
+    const StringList before = files.ListTree(u"C:\\");
+    TWatchedPlatform watched(run.Platform());
+    PlatformScope scope(watched);
+    TSetup setup(c.params, &TTestProductInfo::Create);
+    setup.Resources().InitializeLanguages();
+    const String first = setup.DestPath() + u"first.txt";
+    bool wrote_first = false;
+    watched.Files().Before(u"OpenFile", first, [&] { wrote_first = true; });
+    setup.Start(true);
+
+    EXPECT_EQ(setup.Errors(), StringList{u"Package was corrupted"});
+    EXPECT_EQ(wrote_first, c.writes);
+    EXPECT_EQ(files.ListTree(u"C:\\"), before);
+    EXPECT_FALSE(run.Platform().Registry().KeyExists(kUninstallEntry));
   }
 }
 

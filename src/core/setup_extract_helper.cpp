@@ -10,6 +10,7 @@
 #include "base/errors.h"
 #include "base/path.h"
 #include "base/read_only_memory_stream.h"
+#include "core/extract_journal.h"
 #include "core/product_folder.h"
 #include "core/setup.h"
 #include "platform/platform.h"
@@ -73,17 +74,29 @@ void TSetupExtractHelper::ExtractFile(const TSetupScriptFile& file) {
   TSetupResources& resources = Setup()->Resources();
   const String target = resources.ExpandPath(file.Name);
   try {
-    ForceDir(ExtractFilePath(target));
-    const std::span<const uint8_t> bytes = resources.GetBytes(file.ValueOrFileName());
+    const String folder = ExtractFilePath(target);
+    if (journal_) journal_->NoteFolders(folder);
+    ForceDir(folder);
+    const std::span<const uint8_t> bytes = EntryBytes(target, file.ValueOrFileName());
     TReadOnlyMemoryStream source(bytes);
     std::unique_ptr<TStream> stream;
-    if (CreateTargetStream(target, source, stream)) CopyEntry(bytes, *stream);
+    if (CreateTargetStream(target, source, stream)) {
+      if (journal_) journal_->NoteFile(target);
+      CopyEntry(bytes, *stream);
+    }
   } catch (const Exception& e) {
     throw EInstallerInstallError(target + u"\r\n" + e.Message());
   } catch (const std::bad_alloc&) {
     // A huge entry must end the run with a message, not the process.
     throw EInstallerInstallError(target + u"\r\nOut of memory");
   }
+}
+
+std::span<const uint8_t> TSetupExtractHelper::EntryBytes(StringView target, StringView name) {
+  const TSetupResources& resources = Setup()->Resources();
+  if (!journal_) return resources.GetBytes(name);
+  if (!PathStartsWith(target, Setup()->DestPath())) resources.ProductPackage().Wait();
+  return resources.GetDecodedBytes(name);
 }
 
 void TSetupExtractHelper::ForceDir(StringView path) {

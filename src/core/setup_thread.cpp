@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "base/errors.h"
+#include "base/path.h"
 #include "core/file_operations.h"
 #include "core/installer_notify.h"
 #include "core/setup.h"
@@ -73,17 +74,31 @@ void TSetupThread::ProgressChanged() {
   setup.Notify(ncProgressRefresh, 0);
 }
 
+bool TSetupThread::IsFirstInstallation() {
+  const TSetup& setup = *Setup();
+  if (setup.Mode() != smInstall || (setup.Flags() & sfUpdate) != 0) return false;
+  const String dest = ExcludeTrailingBackslash(setup.DestPath());
+  // Not even a file of that name: whatever is there may be someone's.
+  return !dest.empty() && CurrentPlatform().Files().Attributes(dest) == kInvalidAttributes;
+}
+
 void TSetupThread::Execute() {
   TSetup& setup = *Setup();
   ISystem& system = CurrentPlatform().System();
   try {
     // Nothing is written from a package that may turn out corrupt: a body still decoding in
-    // the background is awaited, and its error ends the run before the first action.
-    setup.Resources().ProductPackage().Wait();
+    // the background is awaited, and its error ends the run before the first action. Only a
+    // first installation, which has nothing to lose, goes on meanwhile: its extraction waits
+    // for the checks and takes its files back if they fail.
+    const TDeferredSetupPackage& package = setup.Resources().ProductPackage();
+    const bool first_installation = IsFirstInstallation();
+    extracts_while_decoding_.store(first_installation);
+    if (!first_installation) package.Wait();
     PopulateActions();
     for (int i = 0; i < actions_.Count(); ++i) {
       if (terminated_.load()) break;
       TSetupAction& action = actions_.Items(i);
+      if (first_installation && !action.RunsBeforeThePackageIsChecked()) package.Wait();
       const String& name = action_names_[static_cast<size_t>(i)];
       setup.Log().Line(u"Action " + name);
       const uint64_t start = system.TickCount();
@@ -92,6 +107,8 @@ void TSetupThread::Execute() {
       setup.Log().Line(u"Action " + name + u" done in " +
                        IntToStr(static_cast<int64_t>(system.TickCount() - start)) + u" ms");
     }
+    // No run ends as a success before its package passed the checks.
+    if (first_installation) package.Wait();
   } catch (const EInstallerProductRunningError& e) {
     setup.NoteProductStillRunning();
     AddError(e.Message());

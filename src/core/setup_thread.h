@@ -36,6 +36,14 @@ class TSetupThread {
   // Returns at once for a thread that was never resumed.
   void WaitFor();
 
+  // The run is a first installation: its destination did not exist at all when the run
+  // started, so nothing there can be overwritten or removed. The run then does not wait for
+  // the product package's checks before its first action, only before each action that may
+  // not run without them (TSetupAction::RunsBeforeThePackageIsChecked) and before its end; the
+  // extraction writes each file as soon as its bytes are decoded and waits for the checks
+  // after the last one, taking back what it wrote if they fail. Decided as the body starts.
+  bool ExtractsWhileDecoding() const { return extracts_while_decoding_.load(); }
+
   const TSetupActionList& Actions() const { return actions_; }
   // The action being run; after the run, the last one started. None before the first.
   TSetupAction* CurrentAction();
@@ -43,6 +51,7 @@ class TSetupThread {
  private:
   // Fills Actions through ProductInfo().PopulateActions.
   void PopulateActions();
+  static bool IsFirstInstallation();
   void Execute();
   void SetCurrentAction(TSetupAction* action);
   void ProgressChanged();
@@ -52,6 +61,7 @@ class TSetupThread {
   std::mutex lock_;          // guards current_action_ against Terminate
   TSetupAction* current_action_ = nullptr;
   std::atomic<bool> terminated_{false};
+  std::atomic<bool> extracts_while_decoding_{false};
   std::once_flag started_;
   std::unique_ptr<TEvent> done_;
   std::thread thread_;

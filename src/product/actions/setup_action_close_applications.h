@@ -34,6 +34,8 @@ class TSetupActionCloseApplications : public TSetupAction {
   // Ends the passes after the current one: a user who quits while a program refuses to close
   // must not wait out all of them.
   void Cancel() override { cancelled_.store(true); }
+  // Closes windows; writes nothing.
+  bool RunsBeforeThePackageIsChecked() const override { return true; }
 
  private:
   std::atomic<bool> cancelled_{false};
