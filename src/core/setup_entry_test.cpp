@@ -10,6 +10,7 @@
 #include "core/private_temp_folder.h"
 #include "core/setup.h"
 #include "core/setup_action.h"
+#include "core/setup_action_extract.h"
 #include "core/setup_spawn_service.h"
 #include "core/testing/fake_setup_run.h"
 #include "core/testing/watched_file_system.h"
@@ -314,6 +315,15 @@ TEST_F(SetupEntryTest, StartFailures_EndInTheErrorBox) {
       // Found only by the decoding in the background, after the start-up's lookups.
       {"corrupted package body",
        [](TFakeSetupRun& r) {
+         Bytes bytes = r.Data().BuildProductPackage();
+         bytes[bytes.size() / 2] ^= 0x55;
+         r.Platform().Resources().SetRcData(u"PRODUCT", bytes);
+       },
+       u"/AUTO /SILENT", true, u"Package was corrupted"},
+      // A first installation writes its files while the body decodes, and takes them back.
+      {"corrupted package body, files extracted",
+       [](TFakeSetupRun& r) {
+         r.Product().install_actions = {&ActionClassOf<TSetupActionExtract>()};
          Bytes bytes = r.Data().BuildProductPackage();
          bytes[bytes.size() / 2] ^= 0x55;
          r.Platform().Resources().SetRcData(u"PRODUCT", bytes);
