@@ -79,6 +79,16 @@ class TActionProbeSpawn : public TSetupAction {
   }
 };
 
+// The run is the uninstaller in `folder`: its program and its data as an installation left them.
+void MakeUninstaller(TFakeSetupRun& run, StringView folder) {
+  const String exe = String(folder) + u"Uninstall.exe";
+  run.Platform().System().SetModuleFileName(exe);
+  run.Platform().Files().AddFile(exe, "MZ uninstaller");
+  run.Data().SetProductFile(u"Uninstall.ini", "[Uninstall]\r\n");
+  run.Platform().Files().AddFile(String(folder) + u"Uninstall.dat",
+                                 run.Data().BuildProductPackage());
+}
+
 class SetupEntryTest : public ::testing::Test {
  protected:
   SetupEntryTest() { g_actions.clear(); }
@@ -89,14 +99,7 @@ class SetupEntryTest : public ::testing::Test {
   }
 
   // Makes the running program the uninstaller "Uninstall.exe" in `folder`, with its data file.
-  void BecomeUninstaller(StringView folder) {
-    const String exe = String(folder) + u"Uninstall.exe";
-    run_.Platform().System().SetModuleFileName(exe);
-    run_.Platform().Files().AddFile(exe, "MZ uninstaller");
-    run_.Data().SetProductFile(u"Uninstall.ini", "[Uninstall]\r\n");
-    run_.Platform().Files().AddFile(String(folder) + u"Uninstall.dat",
-                                    run_.Data().BuildProductPackage());
-  }
+  void BecomeUninstaller(StringView folder) { MakeUninstaller(run_, folder); }
 
   TFakeSetupRun run_;
   TTestUserInterface ui_;
@@ -463,12 +466,7 @@ TEST_F(SetupEntryTest, UninstallerCopyThatEndsWithoutAResult_FailsTheCaller) {
   for (const Row& r : rows) {
     TFakeSetupRun run;
     TTestUserInterface ui;
-    const String exe = String(kProductFolder) + u"Uninstall.exe";
-    run.Platform().System().SetModuleFileName(exe);
-    run.Platform().Files().AddFile(exe, "MZ uninstaller");
-    run.Data().SetProductFile(u"Uninstall.ini", "[Uninstall]\r\n");
-    run.Platform().Files().AddFile(String(kProductFolder) + u"Uninstall.dat",
-                                   run.Data().BuildProductPackage());
+    MakeUninstaller(run, kProductFolder);
     run.Platform().System().QueueRandomBytes(Bytes(16, 0xEE));
     r.arrange(run);
     run.Prepare(u"/AUTO /SILENT");
@@ -482,12 +480,7 @@ TEST(SetupEntryUninstallerTest, UninstallerCopy_TheFolderNameDiffersBetweenRuns)
   for (int i = 0; i < 2; ++i) {
     TFakeSetupRun run;
     TTestUserInterface ui;
-    const String exe = String(kProductFolder) + u"Uninstall.exe";
-    run.Platform().System().SetModuleFileName(exe);
-    run.Platform().Files().AddFile(exe, "MZ uninstaller");
-    run.Data().SetProductFile(u"Uninstall.ini", "[Uninstall]\r\n");
-    run.Platform().Files().AddFile(String(kProductFolder) + u"Uninstall.dat",
-                                   run.Data().BuildProductPackage());
+    MakeUninstaller(run, kProductFolder);
     CopyReports(run.Platform(), ecSuccess);
     run.Prepare(u"/AUTO");
     ASSERT_EQ(RunSetupProgram(&TTestProductInfo::Create, ui), ecSuccess);

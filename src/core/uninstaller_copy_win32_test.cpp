@@ -2,7 +2,6 @@
 // the temporary folder, its access list as the security API reads it back, the copies held
 // until the copy runs, and the copy started in its folder.
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <regex>
 
