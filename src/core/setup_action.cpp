@@ -20,6 +20,10 @@ TSetupProductInfo& TSetupPersistent::ProductInfo() const {
   return RunningSetup().ProductInfo();
 }
 
+void TSetupPersistent::WaitForThePackageChecks() const {
+  RunningSetup().Resources().ProductPackage().Wait();
+}
+
 void TSetupAction::PopulateSummary(TSetupSummaryBuilder&) {}
 
 void TSetupAction::Run() {

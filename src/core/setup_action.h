@@ -25,6 +25,11 @@ class TSetupPersistent {
  public:
   virtual ~TSetupPersistent() = default;
   TSetupProductInfo& ProductInfo() const;
+  // Returns once the product package has passed its checks; raises their failure. Called
+  // before each change outside what the extraction takes back: in a first installation,
+  // which runs while the package still decodes, those changes must not come from a package
+  // that turns out corrupt. Any other run has waited before its first action already.
+  void WaitForThePackageChecks() const;
 };
 
 class TSetupAction : public TSetupPersistent {
@@ -40,8 +45,8 @@ class TSetupAction : public TSetupPersistent {
   virtual void Cancel() {}
   // Whether a first installation may run the action while the product package is still being
   // decoded, before its checks are known (TSetupThread::ExtractsWhileDecoding): only an action
-  // that writes nothing from the package, or takes it back when the checks fail. The others
-  // wait for the checks first. False by default.
+  // that changes nothing before WaitForThePackageChecks, or takes it back when the checks
+  // fail. The others wait for the checks first. False by default.
   virtual bool RunsBeforeThePackageIsChecked() const { return false; }
 
   // Execute, then SetProgress(100).

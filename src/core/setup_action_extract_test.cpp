@@ -328,6 +328,13 @@ TEST_F(FirstInstallationTest, ACorruptBodyLeavesNothingOfTheRun) {
       {"first installation", [](TFakeSetupRun&) {}, kParams, true},
       {"first installation below a missing parent", [](TFakeSetupRun&) {},
        u"/AUTO=\"C:\\Apps\\Nolu\" /SILENT", true},
+      {"a destination that exists but cannot be reached",
+       [](TFakeSetupRun& r) {
+         r.Platform().Files().AddFile(u"C:\\Nolu\\mine.txt", "mine");
+         r.Platform().Files().InjectFailure(FakeFileOp::kAttributes, u"C:\\Nolu",
+                                            kErrorAccessDenied, -1);
+       },
+       kParams, false},
       {"an empty destination that exists",
        [](TFakeSetupRun& r) { r.Platform().Files().AddFolder(u"C:\\Nolu"); }, kParams, false},
       {"a file where the destination would be",

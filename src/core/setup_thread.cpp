@@ -78,7 +78,9 @@ bool TSetupThread::IsFirstInstallation() {
   const TSetup& setup = *Setup();
   if (setup.Mode() != smInstall || (setup.Flags() & sfUpdate) != 0) return false;
   const String dest = ExcludeTrailingBackslash(setup.DestPath());
-  // Not even a file of that name: whatever is there may be someone's.
+  // Not even a file of that name: whatever is there may be someone's. A path that gives no
+  // attributes because it cannot be reached cannot be written to either: the extraction's
+  // first folder fails before any file.
   return !dest.empty() && CurrentPlatform().Files().Attributes(dest) == kInvalidAttributes;
 }
 

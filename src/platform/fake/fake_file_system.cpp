@@ -403,6 +403,10 @@ uint32_t TFakeFileSystem::Attributes(StringView path) {
   std::lock_guard lock(mutex_);
   Resolved r;
   if (Resolve(path, r) != kErrorSuccess) return kInvalidAttributes;
+  // Not Check: a denied path still gives its attributes, as on Windows.
+  if (CheckKey(FakeFileOp::kAttributes, UpperCase(FullText(r, false))) != kErrorSuccess) {
+    return kInvalidAttributes;
+  }
   Node* node = Find(r);
   // A file whose deletion is pending cannot be opened to ask (ERROR_ACCESS_DENIED).
   if (!node || node->delete_pending) return kInvalidAttributes;

@@ -55,10 +55,11 @@ struct TFakeFileLock {
 
 // Operations whose failure a test can inject.
 enum class FakeFileOp {
-  kOpenRead,   // OpenFile with kOpenRead
-  kOpenWrite,  // OpenFile with any mode that writes
-  kRead,       // a Read of an open stream (raises EOSError)
-  kWrite,      // a Write of an open stream (raises EOSError)
+  kAttributes,  // Attributes gives kInvalidAttributes: a path that cannot be reached
+  kOpenRead,    // OpenFile with kOpenRead
+  kOpenWrite,   // OpenFile with any mode that writes
+  kRead,        // a Read of an open stream (raises EOSError)
+  kWrite,       // a Write of an open stream (raises EOSError)
   kDelete,
   kCopy,  // matches the source or the target
   kMove,  // Move and Replace; matches the source or the target

@@ -51,6 +51,8 @@ void TSetupActionCloseApplications::Execute() {
             Format(Resources().GetString(u"Common", u"E6", kStillRunningFallback), {window_class}));
       }
       found = true;
+      // A user's running program is not closed for a package that turns out corrupt.
+      WaitForThePackageChecks();
       // Opened before the window closes: afterwards nothing leads to its process.
       std::unique_ptr<TProcess> process = windows.OpenWindowProcess(window);
       // A timeout (the program does not answer) counts like a window that stays open.

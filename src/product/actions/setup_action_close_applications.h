@@ -34,7 +34,7 @@ class TSetupActionCloseApplications : public TSetupAction {
   // Ends the passes after the current one: a user who quits while a program refuses to close
   // must not wait out all of them.
   void Cancel() override { cancelled_.store(true); }
-  // Closes windows; writes nothing.
+  // Finds no window mostly; one it finds is closed after the package's checks.
   bool RunsBeforeThePackageIsChecked() const override { return true; }
 
  private:

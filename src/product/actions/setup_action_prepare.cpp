@@ -187,6 +187,7 @@ void TSetupActionPrepare::Backup(StringList& removal_list) {
   SetStatus(GetCommonString(u"A1"));
   if (list.Count() == 0) return;
 
+  WaitForThePackageChecks();
   CreateBackupFolder();
   const TDateTime now = CurrentPlatform().System().LocalTime();
   archive_ = GetBackupFileName(now);
@@ -291,11 +292,21 @@ void TSetupActionPrepare::DeleteCollected(const StringList& removal_list) {
     }
     return nullptr;
   };
+  IFileSystem& files = CurrentPlatform().Files();
+  // A first installation collects paths in the destination that does not exist yet; the first
+  // path that does exist is a change to wait for the checks for.
+  bool checked = false;
+  const auto before_change = [&](const String& path) {
+    if (checked || files.Attributes(path) == kInvalidAttributes) return;
+    WaitForThePackageChecks();
+    checked = true;
+  };
   {
     // Held from one file to the next: the folders that neighbouring files share are opened
     // once. Let go of before the folders are removed (a held folder cannot be).
     TFolderChain chain;
     for (const String& path : removal_list) {
+      before_change(path);
       if (const String* root = root_of(path)) {
         DeleteFileBelow(chain, *root, path);
       } else {
@@ -312,11 +323,11 @@ void TSetupActionPrepare::DeleteCollected(const StringList& removal_list) {
     folders.push_back(ExtractFilePath(path));
   TSetupHelper::RemoveDuplicates(folders);
   std::stable_sort(folders.begin(), folders.end(), LessIgnoreCase);
-  IFileSystem& files = CurrentPlatform().Files();
   for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
     // A first installation collects the folders of all its files, none of which exists yet:
     // a missing folder is no failed removal (nor a line of the log saying so).
     if (it->empty() || !files.FolderExists(*it)) continue;
+    before_change(*it);
     if (const String* root = root_of(*it)) {
       RemoveEmptyFolderBelow(*root, *it);
     } else {

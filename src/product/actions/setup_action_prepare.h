@@ -33,9 +33,10 @@ class TSetupActionPrepare : public TSetupAction {
   // In this order: profile list, update tasks, Backup, KeepUserFiles (updates), old backups,
   // obsolete files, component targets, duplicates removed, update tasks run, DeleteCollected.
   void Execute() override;
-  // In a first installation there is no copy in the destination to back up or delete; what it
-  // removes then is the product's own integration (shortcuts, shell menu), which the run
-  // replaces anyway.
+  // In a first installation there is no copy in the destination to back up or delete, and
+  // mostly nothing else to change: it then lets the extraction start while the package still
+  // decodes. Whatever it does find (a profile to archive, another copy's shortcuts, a
+  // component's file outside the destination) waits for the package's checks first.
   bool RunsBeforeThePackageIsChecked() const override { return true; }
   // The "PageSetup" lines: destination, kind of installation, backup, and the warning about a
   // copy that is replaced rather than updated.

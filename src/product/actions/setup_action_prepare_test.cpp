@@ -3,14 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
+#include <utility>
 
 #include "base/testing/zip_test_reader.h"
 #include "core/setup.h"
+#include "core/setup_action_extract.h"
 #include "core/setup_summary_builder.h"
 #include "core/testing/fake_setup_run.h"
 #include "core/testing/watched_file_system.h"
+#include "package/lzma_streams.h"
 #include "platform/error_codes.h"
+#include "resources/setup_resources.h"
 
 namespace nolu {
 namespace {
@@ -747,6 +754,91 @@ TEST_F(PrepareTest, UpdateTasks_CleanUpOfAFreshInstallationWhereItApplies) {
     EXPECT_EQ(run.Platform().Processes().ExportCalls().size(), c.cleaned ? 1u : 0u);
     EXPECT_EQ(run.Platform().Files().FileExists(u"C:\\Users\\Public\\Desktop\\Nolu.lnk"),
               !c.cleaned);
+  }
+}
+
+// A first installation lets the extraction write while the package still decodes; what the
+// preparation finds of another copy is only removed once the package passed its checks. The
+// decoding holds after its first blocks until the run reaches the thing that must stay (without the
+// wait the shortcut is deleted meanwhile) or its first file.
+TEST_F(PrepareTest, FirstInstallationFromACorruptPackage_LeavesAnotherCopysShortcutsAlone) {
+  const String desktop_link = u"C:\\Users\\Public\\Desktop\\Nolu.lnk";
+  const String menu = u"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Nolu\\";
+  struct Case {
+    const char* what;
+    String planted;                                  // empty: nothing
+    std::vector<std::pair<String, String>> reached;  // (operation, path) that ends the hold
+    bool writes;  // whether the first file is written before the checks
+  };
+  const Case cases[] = {
+      {"nothing of another copy", u"", {{u"OpenFile", Dest(u"first.bin")}}, true},
+      {"its desktop shortcut",
+       desktop_link,
+       {{u"Attributes", desktop_link}, {u"Delete", desktop_link}},
+       false},
+      {"its Start menu folder",
+       menu + u"Nolu.lnk",
+       {{u"Attributes", menu},
+        {u"ListFolder", menu},
+        {u"ListFolder", menu.substr(0, menu.size() - 1)}},
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TFakeSetupRun run;
+    run.Product().install_actions = {&ActionClassOf<TSetupActionPrepare>(),
+                                     &ActionClassOf<TSetupActionExtract>()};
+    std::string noise(512 * 1024, '\0');
+    uint32_t x = 7;
+    for (char& ch : noise)
+      ch = static_cast<char>((x = x * 1664525 + 1013904223) >> 24);
+    run.Data().SetProductFile(u"first.bin", "first");
+    run.Data().SetProductFile(u"noise.bin", noise);
+    run.Data().SetSetupFile(u"Install.xml", R"(<?xml version="1.0" encoding="utf-8"?>
+<setup><product><Settings><Setting name="ProductName" value="Nolu"/>
+<Setting name="ProductVersionNo" value="5.40.1"/></Settings>
+<Components><File name="$DEST\first.bin"/><File name="$DEST\noise.bin"/></Components>
+</product></setup>)");
+    if (!c.planted.empty()) run.Platform().Files().AddFile(c.planted, "link");
+    const String params = u"/AUTO=C:\\Nolu /SILENT";
+    run.Prepare(params);
+    Bytes product = run.Data().BuildProductPackage();
+    product[product.size() / 2] ^= 0x55;
+    run.Platform().Resources().SetRcData(u"PRODUCT", product);
+    const StringList before = run.Platform().Files().ListTree(u"C:\\");
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool reached = false, held = false;
+    run.Platform().Resources().SetReadHook([&](const String& name, int64_t position) {
+      // Past the header, which the run reads before it starts.
+      if (name != u"PRODUCT" || position < static_cast<int64_t>(2 * kLZMABlockSize)) return;
+      std::unique_lock lock(mutex);
+      if (std::exchange(held, true)) return;
+      changed.wait_for(lock, std::chrono::seconds(20), [&] { return reached; });
+    });
+    TWatchedPlatform watched(run.Platform());
+    PlatformScope scope(watched);
+    TSetup setup(params, &TTestProductInfo::Create);
+    setup.Resources().InitializeLanguages();
+    bool finished_at_first = true;
+    for (const auto& [operation, path] : c.reached) {
+      watched.Files().Before(operation, path, [&] {
+        std::lock_guard lock(mutex);
+        if (operation == u"OpenFile")
+          finished_at_first = setup.Resources().ProductPackage().Finished();
+        reached = true;
+        changed.notify_all();
+      });
+    }
+    setup.Start(true);
+
+    EXPECT_EQ(setup.Errors(), StringList{u"Package was corrupted"});
+    EXPECT_TRUE(reached);
+    if (c.writes) {
+      EXPECT_FALSE(finished_at_first);
+    }
+    EXPECT_EQ(run.Platform().Files().ListTree(u"C:\\"), before);
   }
 }
 

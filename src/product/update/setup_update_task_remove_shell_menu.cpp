@@ -12,6 +12,7 @@ void TSetupUpdateTaskRemoveShellMenu::Execute(StringList* /*removal_list*/) {
   for (StringView name : {u"System\\nolu_menu32.dll", u"System\\nolu_menu64.dll"}) {
     const String library = dest + String(name);
     if (!CurrentPlatform().Files().FileExists(library)) continue;
+    WaitForThePackageChecks();
     TSetupActiveX::UnregisterServer(library);
     DeleteFileOrDefer(library);
   }

@@ -20,14 +20,26 @@ void TSetupUpdateTaskRemoveShortcuts::Execute(StringList* /*removal_list*/) {
 
   StringList names{u"Nolu"};
   if (ProductInfo().GetInstalledVersion() < kRenamedVersion) names.emplace_back(u"Nolu3");
+  IFileSystem& files = CurrentPlatform().Files();
+  // Shortcuts of another copy that a first installation finds are that copy's until the
+  // package proves good.
+  const auto found = [&](const String& path) {
+    if (files.Attributes(path) == kInvalidAttributes) return false;
+    WaitForThePackageChecks();
+    return true;
+  };
   for (const String& name : names) {
     for (Csidl csidl : {Csidl::kDesktopDirectory, Csidl::kCommonDesktopDirectory}) {
       String desktop;
-      if (shell.SpecialFolder(csidl, desktop)) DeleteFileOrDefer(desktop + name + u".lnk");
+      if (!shell.SpecialFolder(csidl, desktop)) continue;
+      const String shortcut = desktop + name + u".lnk";
+      if (found(shortcut)) DeleteFileOrDefer(shortcut);
     }
     for (Csidl csidl : {Csidl::kStartMenu, Csidl::kCommonPrograms, Csidl::kCommonStartMenu}) {
       String menu;
-      if (shell.SpecialFolder(csidl, menu)) TSetupHelper::DeleteTree(menu + name + u'\\');
+      if (!shell.SpecialFolder(csidl, menu)) continue;
+      const String folder = menu + name + u'\\';
+      if (found(folder)) TSetupHelper::DeleteTree(folder);
     }
   }
 }

@@ -13,6 +13,7 @@ void TSetupUpdateTaskRemoveUninstallInfo::Execute(StringList* /*removal_list*/) 
     RegView view = TSetupAppRepo::kEntryView;
     // The entry is deleted in the registry view it was found in.
     if (TSetupAppRepo::FindInstallPath(name, folder, view) && PathStartsWith(folder, dest)) {
+      WaitForThePackageChecks();
       TSetupAppRepo::Unregister(name, view);
     }
   }
