@@ -4,11 +4,13 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "core/setup.h"
 #include "core/setup_thread.h"
 #include "core/testing/fake_setup_run.h"
 #include "platform/platform.h"
+#include "resources/setup_resources.h"
 
 namespace nolu {
 namespace {
@@ -64,6 +66,29 @@ TEST_F(CloseApplicationsTest, NothingRunning_CostsNoTime) {
     }
   }
   EXPECT_TRUE(status_seen);
+}
+
+// A first installation starts while the package still decodes: a program of the user's that
+// runs is not closed for a package that turns out corrupt.
+TEST_F(CloseApplicationsTest, FirstInstallationFromACorruptPackage_ClosesNothing) {
+  std::string noise(256 * 1024, '\0');
+  uint32_t x = 11;
+  for (char& ch : noise)
+    ch = static_cast<char>((x = x * 1664525 + 1013904223) >> 24);
+  run_.Data().SetProductFile(u"noise.bin", noise);
+  const String params = u"/AUTO=C:\\Nolu /SILENT";
+  run_.Prepare(params);
+  Bytes product = run_.Data().BuildProductPackage();
+  product[product.size() / 2] ^= 0x55;
+  run_.Platform().Resources().SetRcData(u"PRODUCT", product);
+  Windows().AddWindow(u"TNoluMainForm", u"C:\\Other\\Nolu.exe");
+
+  TSetup setup(params, &TTestProductInfo::Create);
+  setup.Resources().InitializeLanguages();
+  setup.Start(true);
+
+  EXPECT_EQ(setup.Errors(), StringList{u"Package was corrupted"});
+  EXPECT_TRUE(Windows().CloseRequests().empty());
 }
 
 // What the closing costs: the waits for the closed programs to end, bounded by two seconds
