@@ -506,12 +506,7 @@ TEST_F(SetupEntryTest, UninstallerCopy_ATakenNameIsNeverUsed) {
   // Every name taken, again and again: the relaunch gives up with the last one.
   TFakeSetupRun run;
   TTestUserInterface ui;
-  const String exe = String(kProductFolder) + u"Uninstall.exe";
-  run.Platform().System().SetModuleFileName(exe);
-  run.Platform().Files().AddFile(exe, "MZ uninstaller");
-  run.Data().SetProductFile(u"Uninstall.ini", "[Uninstall]\r\n");
-  run.Platform().Files().AddFile(String(kProductFolder) + u"Uninstall.dat",
-                                 run.Data().BuildProductPackage());
+  MakeUninstaller(run, kProductFolder);
   run.Platform().Files().AddFolder(taken);
   run.Platform().System().QueueRandomBytes(Bytes(16 * kPrivateFolderTries, 0));
   run.Prepare(u"/AUTO");
