@@ -11,11 +11,6 @@
 namespace nolu::ui {
 
 TWin32Backend::TWin32Backend() {
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS |
-                                                     ICC_LINK_CLASS | ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
-  // From System32 only (the program's DLL search is limited to it at start-up).
-  rich_edit_ = LoadLibraryExW(L"msftedit.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   taskbar_button_created_ = RegisterWindowMessageW(L"TaskbarButtonCreated");
 }
 
@@ -25,7 +20,18 @@ TWin32Backend::~TWin32Backend() {
   if (rich_edit_) FreeLibrary(rich_edit_);
 }
 
+void TWin32Backend::LoadControls() {
+  if (controls_loaded_) return;
+  controls_loaded_ = true;
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS |
+                                                     ICC_LINK_CLASS | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  // From System32 only (the program's DLL search is limited to it at start-up).
+  rich_edit_ = LoadLibraryExW(L"msftedit.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 std::unique_ptr<IControlPeer> TWin32Backend::CreatePeer(TRuxCustomControl& control) {
+  LoadControls();
   return MakeWin32Peer(*this, control);
 }
 

@@ -63,7 +63,11 @@ class TWin32Backend : public IUiBackend {
   void Loop(TRuxForm& form);
   bool Translate(MSG& msg);
   void RethrowKept();
+  // The control classes and the rich edit library, at the first window: a silent run, which
+  // shows none, does not pay for loading them (twice in an uninstall, once per instance).
+  void LoadControls();
 
+  bool controls_loaded_ = false;
   HMODULE rich_edit_ = nullptr;
   int code_page_ = 0;
   std::exception_ptr error_;
