@@ -1,12 +1,16 @@
 """Every program and library the project ships is built the way the system expects of what
 runs elevated: addresses randomised (relocatable, with 64-bit entropy where the file is 64-bit),
-data that never executes, and a stack protector.
+data that never executes, and a stack protector. The setup program, which users start from a
+downloads folder, imports at load time only DLLs that the loader takes from the system whatever
+lies beside the program; every other DLL it loads later, from System32 (its first act limits the
+search to it), so a planted "dwmapi.dll" beside it is never loaded.
 
 Reads the PE headers itself (no outside tool is needed): DllCharacteristics of the optional
-header, the relocation table, and, for the protector, the symbol "__stack_chk_fail" in the
-COFF symbol table of files that keep one, or the guard's own failure text in stripped ones.
+header, the relocation table, the import directory, and, for the protector, the symbol
+"__stack_chk_fail" in the COFF symbol table of files that keep one, or the guard's own failure
+text in stripped ones.
 
-    pe_hardening_test.py FILE...
+    pe_hardening_test.py --setup SETUP_EXE FILE...
 """
 
 import struct
@@ -20,7 +24,15 @@ DLLCHARACTERISTICS = {
     "NX_COMPAT": 0x0100,
 }
 PE32, PE32_PLUS = 0x10B, 0x20B
-BASE_RELOCATION_DIRECTORY = 5
+IMPORT_DIRECTORY, BASE_RELOCATION_DIRECTORY = 1, 5
+# The known DLLs of Windows (mapped from the system, never searched for), the common controls
+# (the manifest binds them to the system's side-by-side assembly) and the C runtime.
+SYSTEM_BOUND_DLLS = {
+    "advapi32.dll", "combase.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "imm32.dll",
+    "kernel32.dll", "msvcrt.dll", "ole32.dll", "oleaut32.dll", "psapi.dll", "rpcrt4.dll",
+    "sechost.dll", "setupapi.dll", "shcore.dll", "shell32.dll", "shlwapi.dll", "user32.dll",
+    "ws2_32.dll",
+}
 # What the stack guard of libssp writes before it ends the program.
 GUARD_TEXT = b"stack smashing detected"
 
@@ -47,6 +59,32 @@ class PeFile:
         directories = optional + (112 if self.magic == PE32_PLUS else 96)
         self.relocations = struct.unpack_from(
             "<II", data, directories + 8 * BASE_RELOCATION_DIRECTORY)
+        self.imports = struct.unpack_from("<II", data, directories + 8 * IMPORT_DIRECTORY)
+        self.sections = []
+        for index in range(sections):
+            entry = optional + optional_size + 40 * index
+            size, address, raw_size, raw_offset = struct.unpack_from("<IIII", data, entry + 8)
+            self.sections.append((address, max(size, raw_size), raw_offset))
+
+    def offset_of(self, rva):
+        for address, size, raw_offset in self.sections:
+            if address <= rva < address + size:
+                return raw_offset + rva - address
+        raise ValueError(f"address {rva:#x} lies in no section")
+
+    def imported_dlls(self):
+        """The DLLs of the import directory, as the loader resolves them at start-up."""
+        names = []
+        if not self.imports[0]:
+            return names
+        entry = self.offset_of(self.imports[0])
+        while True:
+            descriptor = struct.unpack_from("<IIIII", self.data, entry)
+            if not any(descriptor):
+                return names
+            name = self.offset_of(descriptor[3])
+            names.append(self.data[name:self.data.index(b"\0", name)].decode("latin-1"))
+            entry += 20
 
     @property
     def is_64_bit(self):
@@ -74,6 +112,13 @@ class PeFile:
 
 class HardeningTest(unittest.TestCase):
     files = []
+    setup = None
+
+    def test_the_setup_imports_at_load_time_only_what_the_system_binds(self):
+        planted = [name for name in PeFile(self.setup).imported_dlls()
+                   if name.lower() not in SYSTEM_BOUND_DLLS]
+        self.assertEqual(planted, [], f"{self.setup} imports DLLs that the loader would look "
+                         "for beside it first; load them on first use instead")
 
     def test_addresses_are_randomised_and_data_never_executes(self):
         for path in self.files:
@@ -101,7 +146,9 @@ class HardeningTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    HardeningTest.files = sys.argv[1:]
-    if not HardeningTest.files:
-        sys.exit("give the files to check")
+    args = sys.argv[1:]
+    if len(args) < 2 or args[0] != "--setup":
+        sys.exit("usage: pe_hardening_test.py --setup SETUP_EXE FILE...")
+    HardeningTest.setup = args[1]
+    HardeningTest.files = args[1:]
     unittest.main(argv=sys.argv[:1], verbosity=2)
