@@ -65,15 +65,25 @@ void DeleteFileBelow(TFolderChain& chain, StringView root, StringView path) {
 }
 
 void RemoveEmptyFolderBelow(StringView root, StringView folder) {
+  TFolderChain chain;
+  RemoveEmptyFolderBelow(chain, root, folder);
+}
+
+void RemoveEmptyFolderBelow(TFolderChain& chain, StringView root, StringView folder) {
   IFileSystem& files = CurrentPlatform().Files();
-  // The root is trusted as it is named (a link there goes as a link).
+  // The root is trusted as it is named (a link there goes as a link); a held folder cannot be
+  // removed, so nothing stays held.
   if (EqualsIgnoreCase(IncludeTrailingBackslash(folder), IncludeTrailingBackslash(root))) {
+    chain.Release();
     files.RemoveFolder(ExcludeTrailingBackslash(folder));
     return;
   }
-  TFolderChain chain;
-  // The folder itself is not held: a link there is removed as a link.
-  if (HoldParent(chain, root, folder)) files.RemoveFolder(ExcludeTrailingBackslash(folder));
+  // The folder itself is not held (moving to its parent lets go of it when the last removal
+  // was below it): a link there is removed as a link.
+  const String parent = ExtractFilePath(ExcludeTrailingBackslash(folder));
+  if (!parent.empty() && chain.MoveTo(root, parent) == kErrorSuccess) {
+    files.RemoveFolder(ExcludeTrailingBackslash(folder));
+  }
 }
 
 bool DeleteFolderTree(StringView root, StringView folder) {

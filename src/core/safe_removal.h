@@ -46,6 +46,10 @@ void DeleteFileBelow(TFolderChain& chain, StringView root, StringView path);
 // Removes the folder `folder` below `root` when it is empty (or a link, which goes as a link),
 // while the folders on the way are held; otherwise it stays. Nothing is reported.
 void RemoveEmptyFolderBelow(StringView root, StringView folder);
+// The same with `chain` holding the way: a run of removals, children before their parents,
+// opens each folder of the way once. `folder` itself is never left held, and `root` is let go
+// of before it is removed itself.
+void RemoveEmptyFolderBelow(TFolderChain& chain, StringView root, StringView folder);
 
 // Deletes `folder` (`root` itself or a folder below it) with every file and folder in it,
 // children first, and stops at the first entry that cannot be deleted. Read-only attributes

@@ -4,6 +4,7 @@
 
 #include "base/locale.h"
 #include "base/path.h"
+#include "core/folder_chain.h"
 #include "core/testing/watched_file_system.h"
 #include "platform/error_codes.h"
 #include "platform/fake/fake_platform.h"
@@ -155,6 +156,44 @@ TEST_F(SafeRemovalTest, DeleteFileBelow) {
   for (const TFileCall& call : CallsBelow(u"C:\\Nolu\\FileLink.ini")) {
     EXPECT_NE(call.Operation, u"SetAttributes");
   }
+}
+
+// A run of removals, children first, as the uninstaller makes them after the files: each
+// folder of the way is opened once for the whole run, a held parent refuses to be swapped for
+// a junction while its child goes, and links are removed as links or keep what lies below.
+TEST_F(SafeRemovalTest, RemoveEmptyFolderBelow_ARunWithOneChain) {
+  for (StringView folder : {u"C:\\Nolu\\A\\B\\C", u"C:\\Nolu\\A\\B\\D", u"C:\\Nolu\\E"})
+    Files().AddFolder(folder);
+  Files().AddFile(u"C:\\Nolu\\Kept\\user.ini", "the user's");
+  Files().AddFile(u"C:\\Outside\\x.txt", "x");
+  Files().AddJunction(u"C:\\Nolu\\Link", u"C:\\Outside");
+  Files().AddFolder(u"C:\\Outside\\Sub");
+  uint32_t swap = kErrorSuccess;
+  watched_.Files().Before(u"RemoveFolder", u"C:\\Nolu\\A\\B\\C", [&] {
+    swap = Files().ReplaceWithJunction(u"C:\\Nolu\\A\\B", u"C:\\Windows");
+  });
+
+  TFolderChain chain;
+  for (StringView folder : {u"C:\\Nolu\\A\\B\\C\\", u"C:\\Nolu\\A\\B\\D\\", u"C:\\Nolu\\A\\B\\",
+                            u"C:\\Nolu\\A\\", u"C:\\Nolu\\Kept\\", u"C:\\Nolu\\E\\",
+                            u"C:\\Nolu\\Link\\Sub\\", u"C:\\Nolu\\Link\\", u"C:\\Nolu\\"}) {
+    RemoveEmptyFolderBelow(chain, kRoot, folder);
+  }
+
+  EXPECT_EQ(swap, kErrorSharingViolation);
+  for (StringView gone : {u"C:\\Nolu\\A", u"C:\\Nolu\\Link", u"C:\\Nolu\\E"})
+    EXPECT_FALSE(Files().FolderExists(gone)) << StringToUtf8(gone);
+  EXPECT_EQ(Files().FileText(u"C:\\Nolu\\Kept\\user.ini"), "the user's");
+  EXPECT_TRUE(Files().FolderExists(u"C:\\Nolu"));          // not empty: it stays
+  EXPECT_TRUE(Files().FolderExists(u"C:\\Outside\\Sub"));  // below the link: never reached
+  EXPECT_EQ(Files().FileText(u"C:\\Outside\\x.txt"), "x");
+  StringList held;
+  for (const TFileCall& call : CallsBelow(u"C:\\")) {
+    if (call.Operation == u"HoldFolder") held.push_back(ExcludeTrailingBackslash(call.Path));
+  }
+  // The link refuses to be held, which lets go of the chain: the next removal starts over.
+  EXPECT_EQ(held, (StringList{u"C:\\Nolu", u"C:\\Nolu\\A", u"C:\\Nolu\\A\\B", u"C:\\Nolu\\Link",
+                              u"C:\\Nolu"}));
 }
 
 TEST_F(SafeRemovalTest, DeleteFolderTree_RemovesEverythingBelow) {

@@ -163,11 +163,13 @@ void TSetupActionUninstallFiles::Execute() {
   }
   // Children come before their parents, so every folder that held only recorded files is
   // empty by the time its turn comes. Failures leave the folder in place, nothing more.
+  TFolderChain chain;
   for (const TSetupDirItem& dir : dirs) {
     if (dir.Mark == TSetupDirMark::RemoveTree) {
+      chain.Release();  // the tree may hold what the chain holds
       DeleteFolderTree(dir.Root, dir.Path);
     } else {
-      RemoveEmptyFolderBelow(dir.Root, dir.Path);
+      RemoveEmptyFolderBelow(chain, dir.Root, dir.Path);
     }
     SetProgress(RoundedPercent(++done, total));
   }
