@@ -1,10 +1,10 @@
 #include "core/held_file.h"
 
+#include <cstring>
 #include <vector>
 
 #include "base/errors.h"
 #include "base/format.h"
-#include "package/package_crc.h"
 #include "platform/error_codes.h"
 #include "platform/platform.h"
 #include "resources/installer_errors.h"
@@ -16,13 +16,17 @@ namespace {
   throw EOSError(code, CurrentPlatform().System().SysErrorMessage(code), what);
 }
 
-// The checksum of everything `stream` holds from its position on, and the byte count.
-uint32_t ChecksumOfRest(TStream& stream, std::vector<uint8_t>& buffer, uint64_t& size) {
-  uint32_t crc = 0;
-  size = 0;
-  for (size_t n; (n = stream.Read(buffer.data(), buffer.size())) > 0; size += n)
-    crc = UpdatePackageCrc(crc, buffer.data(), n);
-  return crc;
+// Whether `held` holds, from its start to its end, exactly what `data` holds from its position
+// on. Compared directly: both are at hand, and a program of 24 MiB is compared in a third of
+// the time that checksumming it twice took.
+bool SameContent(TStream& held, TStream& data, std::vector<uint8_t>& mine,
+                 std::vector<uint8_t>& theirs) {
+  for (;;) {
+    const size_t got = held.Read(mine.data(), mine.size());
+    if (got == 0) return data.Read(theirs.data(), 1) == 0;
+    if (data.Read(theirs.data(), got) != got) return false;
+    if (std::memcmp(mine.data(), theirs.data(), got) != 0) return false;
+  }
 }
 
 }  // namespace
@@ -48,19 +52,17 @@ THeldFile THeldFile::WriteHeld(TStream& data, StringView target, StringView what
   uint32_t error = kErrorSuccess;
   bool changed = false;
   try {
-    uint32_t written_crc = 0;
-    uint64_t written = 0;
-    for (size_t n; (n = data.Read(buffer.data(), buffer.size())) > 0; written += n) {
-      written_crc = UpdatePackageCrc(written_crc, buffer.data(), n);
+    const int64_t start = data.Position();
+    for (size_t n; (n = data.Read(buffer.data(), buffer.size())) > 0;)
       created.Stream->WriteBuffer(buffer.data(), n);
-    }
     created.Stream->Flush();
     created.Stream.reset();
     TOpenResult held = files.OpenFile(target, FileMode::kOpenReadDenyWrite);
     error = held.Error;
     if (held.Stream) {
-      uint64_t size = 0;
-      changed = ChecksumOfRest(*held.Stream, buffer, size) != written_crc || size != written;
+      data.Seek(start, SeekOrigin::kBegin);
+      std::vector<uint8_t> theirs(TStream::kCopyChunk);
+      changed = !SameContent(*held.Stream, data, buffer, theirs);
       held.Stream->Seek(0, SeekOrigin::kBegin);
       hold = std::move(held.Stream);
     }

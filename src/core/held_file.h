@@ -19,8 +19,9 @@ class THeldFile {
   // Copies the file `source` to `target`, which must not exist. Failures raise EOSError with
   // the system's text and source + " -> " + target; nothing is left at `target` then.
   static THeldFile Copy(StringView source, StringView target);
-  // Writes what `data` holds from its position on to `target`, which must not exist. Failures
-  // raise EOSError (or EFOpenError) naming `target`; nothing is left at `target` then.
+  // Writes what `data` holds from its position on to `target`, which must not exist; `data` is
+  // read a second time from there to check the held file against. Failures raise EOSError (or
+  // EFOpenError) naming `target`; nothing is left at `target` then.
   static THeldFile Write(TStream& data, StringView target);
 
   THeldFile(THeldFile&&) = default;
