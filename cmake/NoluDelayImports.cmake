@@ -30,6 +30,11 @@ endfunction()
 
 if(NOLU_WINDOWS)
   nolu_delay_import(NAME bcrypt FUNCTIONS BCryptGenRandom)
+  # The common controls' attach registers their classes and loads the theme engine (and with
+  # it the display driver): a third of a silent run's start-up under Wine. The manifest's
+  # activation context still binds the delayed load to version 6.
+  nolu_delay_import(NAME comctl32 FUNCTIONS DefSubclassProc InitCommonControlsEx
+                                            RemoveWindowSubclass SetWindowSubclass)
   nolu_delay_import(NAME dwmapi FUNCTIONS DwmSetWindowAttribute)
   nolu_delay_import(NAME msimg32 FUNCTIONS AlphaBlend)
   nolu_delay_import(NAME oleacc FUNCTIONS CreateStdAccessibleObject LresultFromObject)

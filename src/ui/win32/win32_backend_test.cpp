@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <richedit.h>
 
+#include <cwctype>
+#include <string>
+
 #include "platform/platform.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/controls/rux_application.h"
@@ -25,6 +28,7 @@ TEST(Win32BackendTest, LoadsTheControlLibrariesWithTheFirstWindowOnly) {
   ASSERT_FALSE(RichEditLoaded());
   TWin32Backend backend;
   EXPECT_FALSE(RichEditLoaded());
+  EXPECT_EQ(GetModuleHandleW(L"comctl32.dll"), nullptr);
 
   TRuxApplication application(backend);
   TRuxForm form(application);
@@ -33,6 +37,18 @@ TEST(Win32BackendTest, LoadsTheControlLibrariesWithTheFirstWindowOnly) {
   viewer.SetParent(&form);
   form.Show();
   EXPECT_TRUE(RichEditLoaded());
+  // Loaded on first use, the common controls are still the manifest's version 6, which the
+  // system keeps in its side-by-side store (the version in their own resource says 5 on Wine).
+  HMODULE controls = GetModuleHandleW(L"comctl32.dll");
+  ASSERT_NE(controls, nullptr);
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(controls, path, MAX_PATH);
+  std::wstring file(path);
+  for (wchar_t& c : file)
+    c = towlower(c);
+  EXPECT_NE(file.find(L"\\winsxs\\"), std::wstring::npos) << "not the side-by-side copy";
+  EXPECT_NE(file.find(L"common-controls_6595b64144ccf1df_6."), std::wstring::npos)
+      << "not version 6";
   HWND window = backend.WindowOf(&form);
   ASSERT_NE(window, nullptr);
   HWND child = FindWindowExW(window, nullptr, MSFTEDIT_CLASS, nullptr);
