@@ -117,13 +117,21 @@ int RunSetup(const String& params, TProductInfoClass product_info_class, ISetupU
   // After an elevated restart too: "SKIPUAC" prevents a second one.
   if (!system.IsUserAnAdmin()) throw EInstallerNoAdminRightsError();
 
+  String path;
+  const bool has_path = GetSwitchValue(params, u"PATH", path) && !path.empty() &&
+                        CurrentPlatform().Files().FolderExists(path);
+  // The uninstaller in the product folder only hands the removal to its copy, which reads
+  // everything else and reports every error: it needs no setup object of its own (building
+  // one, the SETUP package and the script, took a tenth of a silent removal's own time).
+  if (!has_path && !RunsFromTempFolder() && IsUninstallerWithRecord()) {
+    return RelaunchUninstallerFromTemp(log);
+  }
+
   setup = std::make_unique<TSetup>(params, product_info_class);
   setup->SetLog(&log);
 
   if (setup->Mode() == smUninstall) {
-    String path;
-    if (GetSwitchValue(params, u"PATH", path) && !path.empty() &&
-        CurrentPlatform().Files().FolderExists(path)) {
+    if (has_path) {
       setup->SetDestPath(path);
       // A copy has the original's file name.
       if (caller) {
@@ -132,7 +140,6 @@ int RunSetup(const String& params, TProductInfoClass product_info_class, ISetupU
     } else if (RunsFromTempFolder()) {
       throw EInstallerMysteryError(u"Cannot start the Uninstaller");
     } else {
-      log.Line(u"Handing the removal to a copy in the temporary folder");
       return RelaunchUninstallerFromTemp(log);
     }
   }
@@ -233,6 +240,7 @@ int RelaunchElevated(StringView params, TSetupLog& log) {
 }
 
 int RelaunchUninstallerFromTemp(TSetupLog& log) {
+  log.Line(u"Handing the removal to a copy in the temporary folder");
   TPlatform& platform = CurrentPlatform();
   const String program = platform.System().ModuleFileName();
   TUninstallerCopy copy = TUninstallerCopy::Create(program);

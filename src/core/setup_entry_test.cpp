@@ -407,8 +407,11 @@ TEST_F(SetupEntryTest, UninstallerInTheProductFolder_RelaunchesFromAPrivateFolde
   });
   // The caller gets the copy's result, not a 0 of its own.
   CopyReports(run_.Platform(), ecRestartNeeded);
+  // The copy reads the setup's own package and the script; this instance needs neither.
+  run_.Prepare(u"/AUTO");
+  run_.Platform().Resources().RemoveRcData(u"SETUP");
 
-  EXPECT_EQ(Run(u"/AUTO"), ecRestartNeeded);
+  EXPECT_EQ(RunSetupProgram(&TTestProductInfo::Create, ui_), ecRestartNeeded);
 
   EXPECT_TRUE(ui_.errors.empty());
   EXPECT_TRUE(g_actions.empty());

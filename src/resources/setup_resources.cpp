@@ -100,6 +100,10 @@ bool IsUninstallerExe() {
                           u"Uninstall.exe");
 }
 
+bool IsUninstallerWithRecord() {
+  return IsUninstallerExe() && OpenProductPackage()->Contains(u"Uninstall.ini");
+}
+
 String CleanPath(StringView path) {
   const StringView root = PathRoot(path);
   String out(root);

@@ -50,6 +50,10 @@ using TLanguageChooser =
 
 // True when the running program's file name is "Uninstall.exe" (ignoring case).
 bool IsUninstallerExe();
+// Whether this program is "Uninstall.exe" and its ".dat" holds the uninstall record, so that
+// the run is a removal — what TSetup's mode says, without reading the SETUP package. A ".dat"
+// that is missing or corrupt raises as the setup object's resources would.
+bool IsUninstallerWithRecord();
 
 // The RCDATA resource beside "PRODUCT" that holds a copy of the PRODUCT package's file table
 // (its FileTableBytes, written by `setuptool table`). With it the product package is decoded in
