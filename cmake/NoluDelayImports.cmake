@@ -29,6 +29,9 @@ function(nolu_delay_import)
 endfunction()
 
 if(NOLU_WINDOWS)
+  if(NOT CMAKE_DLLTOOL)
+    message(FATAL_ERROR "dlltool of the cross toolchain not found: install binutils-mingw-w64-x86-64")
+  endif()
   nolu_delay_import(NAME bcrypt FUNCTIONS BCryptGenRandom)
   # The common controls' attach registers their classes and loads the theme engine (and with
   # it the display driver): a third of a silent run's start-up under Wine. The manifest's
