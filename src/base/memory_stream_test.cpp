@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+
 #include "base/errors.h"
 
 namespace nolu {
@@ -47,6 +50,38 @@ TEST(MemoryStreamTest, SetSizeClampsThePosition) {
   s.SetSize(4);
   EXPECT_EQ(s.Position(), 4);
   EXPECT_EQ(s.Size(), 4);
+}
+
+// From each stream's own position to its end; a chunk smaller than the data makes the
+// comparison cross chunk borders.
+TEST(MemoryStreamTest, SameRemainingContentComparesFromBothPositions) {
+  struct Case {
+    const char* mine;
+    int64_t my_position;
+    const char* theirs;
+    int64_t their_position;
+    bool same;
+  };
+  const Case cases[] = {
+      {"abcdefgh", 0, "abcdefgh", 0, true},
+      {"abcdefgh", 0, "abcdefgX", 0, false},  // the last byte, in the last chunk
+      {"Xbcdefgh", 0, "abcdefgh", 0, false},
+      {"abcdefgh", 0, "abcdefghi", 0, false},  // theirs is longer
+      {"abcdefghi", 0, "abcdefgh", 0, false},  // mine is longer
+      {"--abcdefgh", 2, "abcdefgh", 0, true},
+      {"abcdefgh", 0, "___abcdefgh", 3, true},
+      {"", 0, "", 0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.mine) + " / " + c.theirs);
+    TMemoryStream mine;
+    mine.WriteBuffer(c.mine, std::strlen(c.mine));
+    mine.SetPosition(c.my_position);
+    TMemoryStream theirs;
+    theirs.WriteBuffer(c.theirs, std::strlen(c.theirs));
+    theirs.SetPosition(c.their_position);
+    EXPECT_EQ(mine.SameRemainingContent(theirs, /*chunk=*/3), c.same);
+  }
 }
 
 TEST(MemoryStreamTest, CopyFromMovesExactCountAndFailsOnShortSource) {

@@ -1,6 +1,7 @@
 #include "base/stream.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "base/errors.h"
@@ -44,6 +45,18 @@ int64_t TStream::CopyFrom(TStream& source, int64_t count, size_t chunk) {
     left -= n;
   }
   return count;
+}
+
+bool TStream::SameRemainingContent(TStream& other, size_t chunk) {
+  if (Size() - Position() != other.Size() - other.Position()) return false;
+  std::vector<uint8_t> mine(chunk);
+  std::vector<uint8_t> theirs(chunk);
+  for (;;) {
+    const size_t got = Read(mine.data(), mine.size());
+    if (got == 0) return other.Read(theirs.data(), 1) == 0;
+    if (other.Read(theirs.data(), got) != got) return false;
+    if (std::memcmp(mine.data(), theirs.data(), got) != 0) return false;
+  }
 }
 
 int64_t TStream::CopyRemainingFrom(TStream& source, size_t chunk) {

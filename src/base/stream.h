@@ -43,6 +43,10 @@ class TStream {
   int64_t CopyFrom(TStream& source, int64_t count, size_t chunk = kCopyChunk);
   // Copies everything from the source's position to its end; returns the bytes copied.
   int64_t CopyRemainingFrom(TStream& source, size_t chunk = kCopyChunk);
+  // Whether this stream and `other` hold the same bytes from their positions to their ends,
+  // sizes first, then the bytes in chunks of `chunk`. Both are read: where they stand
+  // afterwards is not said.
+  bool SameRemainingContent(TStream& other, size_t chunk = kCopyChunk);
 };
 
 }  // namespace nolu

@@ -1,6 +1,5 @@
 #include "core/held_file.h"
 
-#include <cstring>
 #include <vector>
 
 #include "base/errors.h"
@@ -14,19 +13,6 @@ namespace {
 
 [[noreturn]] void Fail(uint32_t code, StringView what) {
   throw EOSError(code, CurrentPlatform().System().SysErrorMessage(code), what);
-}
-
-// Whether `held` holds, from its start to its end, exactly what `data` holds from its position
-// on. Compared directly: both are at hand, and a program of 24 MiB is compared in a third of
-// the time that checksumming it twice took.
-bool SameContent(TStream& held, TStream& data, std::vector<uint8_t>& mine,
-                 std::vector<uint8_t>& theirs) {
-  for (;;) {
-    const size_t got = held.Read(mine.data(), mine.size());
-    if (got == 0) return data.Read(theirs.data(), 1) == 0;
-    if (data.Read(theirs.data(), got) != got) return false;
-    if (std::memcmp(mine.data(), theirs.data(), got) != 0) return false;
-  }
 }
 
 }  // namespace
@@ -60,9 +46,10 @@ THeldFile THeldFile::WriteHeld(TStream& data, StringView target, StringView what
     TOpenResult held = files.OpenFile(target, FileMode::kOpenReadDenyWrite);
     error = held.Error;
     if (held.Stream) {
+      // Compared with the source read again: both are at hand, and a program of 24 MiB is
+      // compared in half the time that checksumming it twice took.
       data.Seek(start, SeekOrigin::kBegin);
-      std::vector<uint8_t> theirs(TStream::kCopyChunk);
-      changed = !SameContent(*held.Stream, data, buffer, theirs);
+      changed = !held.Stream->SameRemainingContent(data);
       held.Stream->Seek(0, SeekOrigin::kBegin);
       hold = std::move(held.Stream);
     }

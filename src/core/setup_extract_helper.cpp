@@ -1,10 +1,8 @@
 #include "core/setup_extract_helper.h"
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 #include <span>
-#include <vector>
 
 #include "base/buffered_stream.h"
 #include "base/errors.h"
@@ -20,7 +18,6 @@
 namespace nolu {
 namespace {
 
-constexpr size_t kCompareChunkSize = 64 * 1024;
 // Abort, Retry, Ignore with Retry as the default button, and the warning icon (306).
 constexpr uint32_t kQuestionStyle = kMbAbortRetryIgnore | kMbIconWarning | kMbDefButton2;
 constexpr StringView kQuestionCaption = u"Setup";
@@ -33,20 +30,6 @@ bool TryCreateTarget(StringView target, std::unique_ptr<TStream>& stream) {
   // 256 KiB of write buffer.
   stream = std::make_unique<TBufferedStream>(std::move(opened.Stream));
   return true;
-}
-
-// Whether `existing` holds exactly the bytes of `source` from its position to its end. The
-// contents are only compared for equality, so they are compared directly, size first.
-bool HasContent(TStream& existing, TStream& source) {
-  if (existing.Size() != source.Size() - source.Position()) return false;
-  std::vector<uint8_t> mine(kCompareChunkSize);
-  std::vector<uint8_t> theirs(kCompareChunkSize);
-  for (;;) {
-    const size_t got = existing.Read(mine.data(), mine.size());
-    if (got == 0) return source.Read(theirs.data(), 1) == 0;
-    if (source.Read(theirs.data(), got) != got) return false;
-    if (std::memcmp(mine.data(), theirs.data(), got) != 0) return false;
-  }
 }
 
 // Writes the whole entry into `target` in chunks of 1 MiB, straight from the package body
@@ -121,7 +104,7 @@ bool TSetupExtractHelper::CreateTargetStream(StringView target, TStream& source,
   // In use. A file that already has the content needs nothing (a running program that is
   // installed again); an error reading it ends the run.
   IFileSystem& files = CurrentPlatform().Files();
-  if (HasContent(*OpenFileOrRaise(target, FileMode::kOpenRead), source)) return false;
+  if (OpenFileOrRaise(target, FileMode::kOpenRead)->SameRemainingContent(source)) return false;
 
   // A loaded program can usually be renamed though not overwritten: move it aside and write
   // the new file under the freed name. An existing ".bak" is never replaced.
