@@ -20,11 +20,17 @@ String InstallDate() {
 }
 
 // What deployment tools run to remove the product without a window.
-String QuietUninstallCommand(StringView uninstall_exe) {
+// The program's path in quotes. Appended, not concatenated: GCC 12 warns of an impossible
+// overlap inside `u"\"" + String(...)` once it is inlined (GCC bug 105651).
+String QuotedProgram(StringView uninstall_exe) {
   String command = u"\"";
   command += uninstall_exe;
-  command += u"\" /AUTO /SILENT";
+  command += u"\"";
   return command;
+}
+
+String QuietUninstallCommand(StringView uninstall_exe) {
+  return QuotedProgram(uninstall_exe) + u" /AUTO /SILENT";
 }
 
 // The programs list shows the size from KiB; a part of one counts whole, and a size beyond a
@@ -102,7 +108,7 @@ void TSetupAppRepo::Register(StringView name, StringView uninstall_exe, StringVi
       {u"Publisher", TRegValue::Text(publisher)},
       // A command line: unquoted, "D:\Media Apps\Nolu\Uninstall.exe" would make the system
       // start "D:\Media.exe" for whoever removes the product.
-      {u"UninstallString", TRegValue::Text(u"\"" + String(uninstall_exe) + u"\"")},
+      {u"UninstallString", TRegValue::Text(QuotedProgram(uninstall_exe))},
       {u"URLInfoAbout", TRegValue::Text(home_page)},
       {u"InstallLocation", TRegValue::Text(ExtractFilePath(uninstall_exe))},
       {u"QuietUninstallString", TRegValue::Text(QuietUninstallCommand(uninstall_exe))},
