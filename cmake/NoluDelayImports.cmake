@@ -9,7 +9,7 @@
 #
 # nolu_delay_import(NAME <dll base name> FUNCTIONS <exported function>...)
 #
-# defines the imported library nolu_delay_<name> to link in place of <name>. Only the listed
+# defines the interface library nolu_delay_<name> to link in place of <name>. Only the listed
 # functions can be called through it; a new one is a link error naming the missing symbol.
 function(nolu_delay_import)
   cmake_parse_arguments(D "" "NAME" "FUNCTIONS" ${ARGN})

@@ -123,7 +123,7 @@ int RunSetup(const String& params, TProductInfoClass product_info_class, ISetupU
   // The uninstaller in the product folder only hands the removal to its copy, which reads
   // everything else and reports every error: it needs no setup object of its own (building
   // one, the SETUP package and the script, took a tenth of a silent removal's own time).
-  if (!has_path && !RunsFromTempFolder() && IsUninstallerWithRecord()) {
+  if (!has_path && IsUninstallerWithRecord() && !RunsFromTempFolder()) {
     return RelaunchUninstallerFromTemp(log);
   }
 

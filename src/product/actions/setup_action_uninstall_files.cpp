@@ -166,7 +166,7 @@ void TSetupActionUninstallFiles::Execute() {
   TFolderChain chain;
   for (const TSetupDirItem& dir : dirs) {
     if (dir.Mark == TSetupDirMark::RemoveTree) {
-      chain.Release();  // the tree may hold what the chain holds
+      chain.Release();  // a held folder cannot go, and the tree may take what the chain holds
       DeleteFolderTree(dir.Root, dir.Path);
     } else {
       RemoveEmptyFolderBelow(chain, dir.Root, dir.Path);
